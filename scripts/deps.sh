@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Nibbly builds and runs with, only those missing.
+set -euo pipefail
+
+packages=(g++ cmake make pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev libsdl2-dev
+          fonts-noto-cjk fonts-arphic-uming fonts-dejavu-core)
+if [ "${1:-}" = "--tests" ]; then
+    packages+=(libgtest-dev libbenchmark-dev)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+    [ "$status" = "install ok installed" ] || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,51 @@
+#pragma once
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <functional>
+#include <string>
+
+#include "platform/colour.h"
+
+namespace plat {
+
+enum class Align { Left, Centre, Right };
+
+QFont ToQFont(const Font& font);
+QColor ToQColor(Colour colour);
+
+// A text label with a transparent background.
+class Label : public QLabel {
+public:
+    Label(QWidget* parent, int x, int y, int width, int height, const Font& font, Colour fore,
+          Align align, const std::string& caption = {});
+
+    std::string Caption() const;
+    void SetCaption(const std::string& caption);
+    void SetForeColor(Colour colour);
+    Colour ForeColor() const { return fore_; }
+    // Repaints at once.
+    void Refresh();
+
+private:
+    Colour fore_;
+};
+
+// A push button that runs its Click handler when clicked through its own input path.
+class CommandButton : public QPushButton {
+public:
+    CommandButton(QWidget* parent, int x, int y, int width, int height, const Font& font,
+                  Colour fore, const std::string& caption);
+    std::function<void()> Click;
+};
+
+// One radio button of a group of siblings: selecting one deselects the others.
+class OptionButton : public QRadioButton {
+public:
+    OptionButton(QWidget* parent, int x, int y, int width, int height, const Font& font,
+                 Colour fore, Colour back, const std::string& caption);
+    bool Value() const { return isChecked(); }
+    void SetValue(bool value) { setChecked(value); }
+};
+
+}  // namespace plat

@@ -1,0 +1,37 @@
+#pragma once
+#include <cstdint>
+
+class QKeyEvent;
+
+namespace plat {
+
+// Virtual-key codes as the game's key handling knows them.
+enum VirtualKey : int {
+    vbKeyEscape = 27,
+    vbKeyLeft = 37,
+    vbKeyUp = 38,
+    vbKeyRight = 39,
+    vbKeyDown = 40,
+    vbKey1 = 49,
+    vbKey2 = 50,
+    vbKeyE = 69,
+    vbKeyI = 73,
+    vbKeyS = 83,
+    vbKeyNumpad1 = 97,
+    vbKeyNumpad2 = 98,
+    vbKeyF1 = 112,
+};
+
+// Non-zero when the key is held now or was pressed since the previous query of that key.
+std::int16_t GetAsyncKeyState(int vk);
+
+// What feeds the query: the window's key events, or a test or script directly.
+void KeyPressed(int vk);
+void KeyReleased(int vk);
+// Every key counts as released (the window lost the focus); latches are dropped too.
+void ReleaseAllKeys();
+
+// The virtual-key code of a Qt key event, 0 for keys the game does not know.
+int VirtualKeyOf(const QKeyEvent& event);
+
+}  // namespace plat

@@ -1,0 +1,49 @@
+#pragma once
+#include <QImage>
+#include <QWidget>
+#include <string>
+
+#include "platform/colour.h"
+
+namespace plat {
+
+enum class RasterOp { SrcCopy, SrcAnd, SrcPaint };
+inline constexpr RasterOp SRCCOPY = RasterOp::SrcCopy;
+inline constexpr RasterOp SRCAND = RasterOp::SrcAnd;
+inline constexpr RasterOp SRCPAINT = RasterOp::SrcPaint;
+
+// A picture box with a persistent image: drawing goes into the image, Refresh shows it.
+class PictureBox : public QWidget {
+public:
+    PictureBox(QWidget* parent, int x, int y, int width, int height, Colour back);
+
+    QImage& Image() { return image_; }
+    const QImage& Image() const { return image_; }
+
+    // Clears the image to the back colour.
+    void Cls();
+    // Shows the persistent image at the next paint.
+    void Refresh();
+    // Makes the bitmap file the picture (file names match case-insensitively).
+    // False when the file is missing or unreadable; the picture is then unchanged.
+    bool LoadPicture(const std::string& path);
+    // Makes another box's picture this box's picture.
+    void SetPicture(const PictureBox& other);
+    // Prints text with its top-left corner at (x, y) pixels, transparent background.
+    void Print(const std::string& text, int x, int y, Colour colour, const Font& font);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QImage image_;
+    Colour back_;
+};
+
+// Block transfer of w x h pixels from (sx, sy) of src to (x, y) of dst, clipped to both images.
+void BitBlt(PictureBox& dst, int x, int y, int w, int h, const PictureBox& src, int sx, int sy,
+            RasterOp op);
+void BitBlt(QImage& dst, int x, int y, int w, int h, const QImage& src, int sx, int sy,
+            RasterOp op);
+
+}  // namespace plat

@@ -1,0 +1,23 @@
+#pragma once
+#include <map>
+#include <string>
+
+namespace plat {
+
+// The per-user settings store: application, section, key -> text.
+// Unreadable or unwritable stores behave as empty and report nothing.
+std::string GetSetting(const std::string& app, const std::string& section,
+                       const std::string& key, const std::string& defaultValue);
+void SaveSetting(const std::string& app, const std::string& section, const std::string& key,
+                 const std::string& value);
+// Everything stored under one section.
+std::map<std::string, std::string> GetAllSettings(const std::string& app,
+                                                  const std::string& section);
+
+// Where the store lives: the user's configuration folder (default), an INI file of
+// the caller's, or memory only (nothing kept).
+void UseUserSettings();
+void UseSettingsFile(const std::string& path);
+void UseMemorySettings();
+
+}  // namespace plat
