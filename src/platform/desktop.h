@@ -10,6 +10,7 @@ enum MsgBoxStyle : int {
     vbYesNoCancel = 3,
     vbYesNo = 4,
     vbQuestion = 32,
+    vbExclamation = 48,
     vbInformation = 64,
     vbDefaultButton2 = 256,
 };

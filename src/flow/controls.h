@@ -1,0 +1,18 @@
+#pragma once
+#include <string>
+
+// Handlers of the window's buttons and keys.
+void XPButton1_Click();  // insert a coin
+void XPButton2_Click();  // graphics mode
+void XPButton3_Click();  // speed mode
+void XPButton4_Click();  // start a game
+void XPButton5_Click();  // about
+void XPButton6_Click();  // product web page
+void XPButton7_Click();  // exit
+void XPButton8_Click();  // abandon the game
+// The window's key map; it sees every key press first, whatever control has the focus.
+void Form_KeyDown(int keyCode);
+
+void ShowCoins();
+// The text of the instructions panel.
+std::string InstructionsText();

@@ -1,0 +1,74 @@
+#include "flow/tick.h"
+
+#include "flow/gamestate.h"
+#include "flow/roundflow.h"
+#include "game/basghostai.h"
+#include "game/basgobbler.h"
+#include "game/bassetup.h"
+#include "game/collisions.h"
+#include "shell/frmmain.h"
+
+namespace {
+
+void ClearLevel() {
+    Game.TickCount = 0;
+    ++Game.Level;
+    if (Game.Lives < 3) Game.Lives = 3;
+    Game.NewLevel = kTrue;
+    if (Game.Level > 8) Game.Level = 8;
+    // A fresh board has no fruit, whatever the last one left.
+    Game.FruitShown = kFalse;
+    Game.FruitGone = kFalse;
+    AddScore(1000);
+    DrawStats();
+    if (!BuildLevel()) {
+        ShowIdle();
+        return;
+    }
+    ResetActors();
+    PlayStartMusic();
+    PlayIntro();
+}
+
+}  // namespace
+
+void tmrKeyBoard_Timer() {
+    FrmMain& form = frmMain();
+    MoveGob();
+    MoveGhosts();
+    CheckCollisions();
+    EraseSprites();
+
+    const std::int32_t fruitAt = 4000 / Speed;
+    const std::int32_t fruitEnds = 5000 / Speed;
+    // The time-out, or the tick on which the fruit has just been eaten.
+    if (Game.TickCount == fruitEnds ||
+        (Game.TickCount >= fruitAt && !Game.FruitShown && !Game.FruitGone)) {
+        EraseSprite(kFruitX, kFruitY, kFruitSlot);
+        Game.FruitGone = kTrue;
+    }
+    ++Game.TickCount;
+
+    if (Game.GobCaught) {
+        GobDied();
+        return;
+    }
+    if (Game.DotsLeft < 1) {
+        ClearLevel();
+        return;
+    }
+    if (Game.DotEaten) {
+        // The cell ahead of where the player stood: the one whose item it ate.
+        const int x = Sprites[0].OldX + 8 + 16 * DirX[Game.GobDir];
+        const int y = Sprites[0].OldY + 8 + 16 * DirY[Game.GobDir];
+        plat::BitBlt(form.pctScreen, x, y, 16, 16, form.pctpicture, x, y, plat::SRCCOPY);
+    }
+    if (Game.TickCount == fruitAt) {
+        const int level = Game.Level - 1;
+        DrawSprite(kFruitX, kFruitY, (level % 4) * 32, (level / 4) * 32 + 256, kFruitSlot);
+        Game.FruitShown = kTrue;
+        Game.FruitGone = kFalse;
+    }
+    DrawSprites();
+    form.pctScreen.Refresh();
+}

@@ -1,0 +1,161 @@
+#include "game/bassetup.h"
+
+#include "flow/gamestate.h"
+#include "game/basghostai.h"
+#include "platform/desktop.h"
+#include "platform/files.h"
+#include "platform/sound.h"
+#include "shell/frmmain.h"
+
+using plat::BitBlt;
+using plat::SRCAND;
+using plat::SRCCOPY;
+using plat::SRCPAINT;
+
+bool LoadGamePicture(plat::PictureBox& box, const std::string& file) {
+    const std::string path = plat::AppPath() + file;
+    if (box.LoadPicture(path)) return true;
+    plat::MsgBox("无法读取游戏文件：\r\n" + path + "\r\n\r\n请重新安装游戏。", plat::vbExclamation,
+                 "Nibbly");
+    return false;
+}
+
+bool BuildLevel() {
+    Game.DotsLeft = 0;
+    for (int row = 0; row < kMazeRows; ++row) {
+        for (int col = 0; col < kMazeCols; ++col) {
+            MazeCell& cell = Maze[col][row];
+            switch (kMazeLayout[row][col]) {
+                case 'W':
+                    cell.Item = -1;
+                    break;
+                case '.':
+                    cell.Item = 1;
+                    ++Game.DotsLeft;
+                    break;
+                case 'o':
+                    cell.Item = 2;
+                    ++Game.DotsLeft;
+                    break;
+                default:
+                    cell.Item = 0;
+            }
+        }
+    }
+    for (int row = 1; row <= 29; ++row) {
+        for (int col = 1; col <= 26; ++col) {
+            MazeCell& cell = Maze[col][row];
+            if (cell.Item == -1) continue;
+            if (Maze[col][row - 1].Item != -1) cell.Up = kTrue;
+            if (Maze[col][row + 1].Item != -1) cell.Down = kTrue;
+            if (Maze[col - 1][row].Item != -1) cell.Left = kTrue;
+            if (Maze[col + 1][row].Item != -1) cell.Right = kTrue;
+            const bool vertical = cell.Up || cell.Down;
+            const bool horizontal = cell.Left || cell.Right;
+            cell.Turn = vertical && horizontal ? kTrue : kFalse;
+        }
+    }
+    return DrawMaze();
+}
+
+bool DrawMaze() {
+    FrmMain& form = frmMain();
+    if (!LoadGamePicture(form.pctScreen, DefaultMode ? "/level1.bmp" : "/levelold.bmp")) {
+        return false;
+    }
+    form.pctpicture.SetPicture(form.pctScreen);
+    for (int row = 1; row <= 29; ++row) {
+        for (int col = 1; col <= 26; ++col) {
+            const int item = Maze[col][row].Item;
+            if (item != 1 && item != 2) continue;
+            const int sheetX = item == 1 ? 0 : 16;
+            BitBlt(form.pctScreen, col * kCell, row * kCell, 16, 16, form.pctTiles, sheetX, 336,
+                   SRCAND);
+            BitBlt(form.pctScreen, col * kCell, row * kCell, 16, 16, form.pctTiles, sheetX, 320,
+                   SRCPAINT);
+        }
+    }
+    return true;
+}
+
+void ResetActors() {
+    Game.GobX = 224;
+    Game.GobY = 376;
+    Game.GobDir = 3;
+    Game.GobAlign = 8;
+    Game.GobSpeed = Speed;
+    Game.GobFrame = 0;
+    Game.GobFrameStep = 1;
+    Game.GobFrameTicks = 0;
+    DrawSprite(208, 360, 96, 224, 0);
+
+    struct Start {
+        std::int16_t x, y, dir;
+    };
+    const Start starts[4] = {{224, 184, 0}, {192, 224, 0}, {224, 240, 1}, {256, 224, 0}};
+    for (int g = 0; g < 4; ++g) {
+        GhostState& ghost = Ghosts[g];
+        ghost.X = starts[g].x;
+        ghost.Y = starts[g].y;
+        ghost.Dir = g == 0 ? RandomSide() : starts[g].dir;
+        // Ghost 4's counter is never read in the house, so it keeps whatever it had.
+        if (g != 3) ghost.Align = 8;
+        ghost.Roaming = kFalse;
+        ghost.Eaten = kFalse;
+        ghost.Frightened = 0;
+        ghost.Stride = Speed;
+        if (g != 0) ghost.Bounces = 0;
+        DrawSprite(ghost.X - 16, ghost.Y - 16, g * 32, ghost.Dir * 32, g + 1);
+    }
+    frmMain().pctScreen.Refresh();
+}
+
+void DrawSprite(int x, int y, int srcX, int srcY, int slot) {
+    FrmMain& form = frmMain();
+    BitBlt(form.pctBack, 0, 32 * slot, 32, 32, form.pctScreen, x, y, SRCCOPY);
+    int maskX = srcX + 128;
+    int maskY = srcY;
+    if (slot >= 1 && slot <= 4) maskX = Ghosts[slot - 1].Eaten ? 224 : 192;
+    BitBlt(form.pctScreen, x, y, 32, 32, form.pctTiles, maskX, maskY, SRCAND);
+    BitBlt(form.pctScreen, x, y, 32, 32, form.pctTiles, srcX, srcY, SRCPAINT);
+}
+
+void EraseSprite(int x, int y, int slot) {
+    FrmMain& form = frmMain();
+    BitBlt(form.pctScreen, x, y, 32, 32, form.pctBack, 0, 32 * slot, SRCCOPY);
+}
+
+void EraseSprites() {
+    for (int slot = 4; slot >= 0; --slot) {
+        EraseSprite(Sprites[slot].OldX, Sprites[slot].OldY, slot);
+    }
+}
+
+void DrawSprites() {
+    Game.FlashPhase = static_cast<std::int16_t>((Game.FlashPhase + 1) % 16);
+    DrawSprite(Sprites[0].NewX, Sprites[0].NewY, Sprites[0].SrcX, Sprites[0].SrcY, 0);
+    for (int g = 1; g <= 4; ++g) {
+        const std::int16_t frightened = Ghosts[g - 1].Frightened;
+        if (frightened > 0 && (frightened >= 200 / Speed || Game.FlashPhase > 7)) {
+            Sprites[g].SrcX = 128;
+        }
+        DrawSprite(Sprites[g].NewX, Sprites[g].NewY, Sprites[g].SrcX, Sprites[g].SrcY, g);
+    }
+}
+
+void DrawStats() {
+    FrmMain& form = frmMain();
+    form.pctStats.Cls();
+    for (int i = 1; i <= Game.Lives - 1; ++i) {
+        BitBlt(form.pctStats, (i - 1) * 32, 0, 32, 32, form.pctTiles, 96, 224, SRCCOPY);
+    }
+    for (int n = 0; n <= Game.Level - 1; ++n) {
+        BitBlt(form.pctStats, n * 32, 32, 32, 32, form.pctTiles, (n % 4) * 32, 256 + (n / 4) * 32,
+               SRCCOPY);
+    }
+    form.pctStats.Refresh();
+}
+
+void PlaySound(const std::string& name, int flags) {
+    plat::sndPlaySound(plat::AppPath() + "/" + name + ".wav", flags);
+}

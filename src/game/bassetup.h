@@ -1,0 +1,56 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "game/mazelayout.h"
+#include "platform/picturebox.h"
+
+// The maze grid, the sprite records, the drawing routines and sound.
+
+struct MazeCell {
+    std::int16_t Turn;
+    std::int16_t Up;
+    std::int16_t Down;
+    std::int16_t Left;
+    std::int16_t Right;
+    std::int16_t Item;  // -1 wall, 0 empty, 1 dot, 2 power pill
+    std::int16_t OtherItem;
+};
+
+// Indexed (column, row); rows 31 to 33 are never filled nor reached.
+inline MazeCell Maze[kMazeCols][34];
+
+struct SpriteState {
+    std::int16_t OldX;
+    std::int16_t OldY;
+    std::int16_t NewX;
+    std::int16_t NewY;
+    std::int16_t SrcX;
+    std::int16_t SrcY;
+};
+
+// Slot 0 the player, slots 1 to 4 ghosts 1 to 4.
+inline SpriteState Sprites[5];
+
+// Save-under slot of the bonus fruit, and where it stands.
+inline constexpr int kFruitSlot = 5;
+inline constexpr int kFruitX = 216;
+inline constexpr int kFruitY = 264;
+
+// Both false when the level picture cannot be read (reported to the player).
+bool BuildLevel();
+bool DrawMaze();
+void ResetActors();
+
+void DrawSprite(int x, int y, int srcX, int srcY, int slot);
+void EraseSprite(int x, int y, int slot);
+void EraseSprites();
+void DrawSprites();
+void DrawStats();
+
+// Plays "<program folder>/<name>.wav"; flags 1 returns at once, 0 when it has ended.
+void PlaySound(const std::string& name, int flags);
+
+// Makes "<program folder><file>" the picture of a surface. When it cannot be read, a
+// message box names the file and the result is false.
+bool LoadGamePicture(plat::PictureBox& box, const std::string& file);
