@@ -28,6 +28,7 @@ constexpr plat::Colour kBlue = plat::RGB(0, 0, 192);
 constexpr plat::Colour kWindowText = plat::RGB(0, 0, 0);
 
 constexpr plat::Font kSong9{"宋体", 9};
+constexpr plat::Font kSong10{"宋体", 10.5};
 constexpr plat::Font kSong10Bold{"宋体", 10.5, true};
 constexpr plat::Font kSong12Bold{"宋体", 12, true};
 constexpr plat::Font kSong14Bold{"宋体", 14.25, true};
@@ -80,8 +81,8 @@ FrmMain::FrmMain()
       XPButton6(this, 576, 488, 113, 33, kSong9, kBlue, "游戏官方网站"),
       XPButton7(this, 608, 432, 81, 33, kSong9, kRed, "退出程序"),
       XPButton8(this, 464, 432, 121, 33, kSong9, kRed, "重新游戏(Esc)"),
-      Option1_0(this, 480, 336, 97, 25, kSong10Bold, kWhite, kGreen, "单人游戏"),
-      Option1_1(this, 584, 336, 97, 25, kSong10Bold, kWhite, kGreen, "双人游戏"),
+      Option1_0(this, 480, 336, 97, 25, kSong10, kWhite, kGreen, "单人游戏"),
+      Option1_1(this, 584, 336, 97, 25, kSong10, kWhite, kGreen, "双人游戏"),
       lblReady(&pctScreen, 140, 268, 169, 30, {"宋体", 15, true}, kYellow, plat::Align::Centre),
       lblPlayer(&pctScreen, 217, 312, 15, 24, {"宋体", 18, true}, kYellow, plat::Align::Centre),
       tmrKeyBoard("tmrKeyBoard", 10),
@@ -91,11 +92,10 @@ FrmMain::FrmMain()
     instance = this;
     setAttribute(Qt::WA_DeleteOnClose, false);
 
-    Option1_0.setFont(plat::ToQFont({"宋体", 10.5}));
-    Option1_1.setFont(plat::ToQFont({"宋体", 10.5}));
     for (plat::PictureBox* hidden : {&pctScreen, &pctpicture, &pctTiles, &pctBack, &pctStats}) {
         hidden->setVisible(false);
     }
+    Option1_0.SetValue(true);
     // The playfield covers the instructions while a game runs.
     pctScreen.raise();
 
