@@ -3,7 +3,8 @@
 
 namespace plat {
 
-// The program's folder, without a trailing separator; tests may point it elsewhere.
+// The program's folder, without a trailing separator; tests may point it elsewhere (an
+// empty path points it back).
 std::string AppPath();
 void SetAppPath(const std::string& path);
 

@@ -1,0 +1,106 @@
+#include "platform/controls.h"
+
+#include <QPalette>
+#include <cmath>
+
+namespace plat {
+
+namespace {
+
+Qt::Alignment ToQtAlignment(Align align) {
+    switch (align) {
+        case Align::Left:
+            return Qt::AlignLeft;
+        case Align::Centre:
+            return Qt::AlignHCenter;
+        case Align::Right:
+            return Qt::AlignRight;
+    }
+    return Qt::AlignLeft;
+}
+
+void SetColour(QWidget& widget, QPalette::ColorRole role, Colour colour) {
+    QPalette palette = widget.palette();
+    palette.setColor(role, ToQColor(colour));
+    widget.setPalette(palette);
+}
+
+void Place(QWidget& widget, int x, int y, int width, int height, const Font& font) {
+    widget.setGeometry(x, y, width, height);
+    widget.setFont(ToQFont(font));
+}
+
+}  // namespace
+
+QFont ToQFont(const Font& font) {
+    const QString face = QString::fromUtf8(font.face);
+    QFont result;
+    bool bold = font.bold;
+    if (face == QStringLiteral("宋体")) {
+        result.setFamilies({QStringLiteral("Noto Serif CJK SC"), QStringLiteral("AR PL UMing CN")});
+    } else if (face == QStringLiteral("Tahoma") || face == QStringLiteral("Arial Black")) {
+        result.setFamily(QStringLiteral("DejaVu Sans"));
+        bold = true;
+    } else {
+        result.setFamily(face);
+    }
+    // Pixels at 96 DPI, so the layout looks the same whatever the screen's DPI.
+    result.setPixelSize(static_cast<int>(std::lround(font.points * 4 / 3)));
+    result.setBold(bold);
+    return result;
+}
+
+QColor ToQColor(Colour colour) {
+    return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+}
+
+Label::Label(QWidget* parent, int x, int y, int width, int height, const Font& font, Colour fore,
+             Align align, const std::string& caption)
+    : QLabel(parent), fore_(fore) {
+    Place(*this, x, y, width, height, font);
+    setAutoFillBackground(false);
+    setTextFormat(Qt::PlainText);
+    setWordWrap(true);
+    setAlignment(ToQtAlignment(align) | Qt::AlignTop);
+    SetColour(*this, QPalette::WindowText, fore);
+    SetCaption(caption);
+}
+
+std::string Label::Caption() const {
+    return text().toStdString();
+}
+
+void Label::SetCaption(const std::string& caption) {
+    setText(QString::fromStdString(caption));
+}
+
+void Label::SetForeColor(Colour colour) {
+    fore_ = colour;
+    SetColour(*this, QPalette::WindowText, colour);
+}
+
+void Label::Refresh() {
+    repaint();
+}
+
+CommandButton::CommandButton(QWidget* parent, int x, int y, int width, int height, const Font& font,
+                             Colour fore, const std::string& caption)
+    : QPushButton(QString::fromStdString(caption), parent) {
+    Place(*this, x, y, width, height, font);
+    SetColour(*this, QPalette::ButtonText, fore);
+    connect(this, &QPushButton::clicked, this, [this] {
+        if (Click) Click();
+    });
+}
+
+OptionButton::OptionButton(QWidget* parent, int x, int y, int width, int height, const Font& font,
+                           Colour fore, Colour back, const std::string& caption)
+    : QRadioButton(QString::fromStdString(caption), parent) {
+    Place(*this, x, y, width, height, font);
+    setAutoExclusive(true);
+    SetColour(*this, QPalette::WindowText, fore);
+    SetColour(*this, QPalette::Window, back);
+    setAutoFillBackground(true);
+}
+
+}  // namespace plat

@@ -1,0 +1,131 @@
+#include "platform/desktop.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QUrl>
+
+namespace plat {
+
+namespace {
+
+constexpr int kTwipsPerPixel = 15;
+
+int modalDepth = 0;
+std::function<int(const std::string&, int, const std::string&)> msgBoxHandler;
+std::function<void(const std::string&)> shellHandler;
+QSize fixedScreenSize;
+
+struct ModalScope {
+    ModalScope() { ++modalDepth; }
+    ~ModalScope() { --modalDepth; }
+    ModalScope(const ModalScope&) = delete;
+    ModalScope& operator=(const ModalScope&) = delete;
+};
+
+// The icon is one value of the bits 16 to 64, not a set of flags.
+QMessageBox::Icon IconOf(int style) {
+    switch (style & 0x70) {
+        case vbQuestion:
+            return QMessageBox::Question;
+        case vbExclamation:
+            return QMessageBox::Warning;
+        case vbInformation:
+            return QMessageBox::Information;
+        default:
+            return QMessageBox::NoIcon;
+    }
+}
+
+int ResultOf(QMessageBox::StandardButton button) {
+    switch (button) {
+        case QMessageBox::Yes:
+            return vbYes;
+        case QMessageBox::No:
+            return vbNo;
+        case QMessageBox::Cancel:
+            return vbCancel;
+        default:
+            return vbOK;
+    }
+}
+
+struct Buttons {
+    QMessageBox::StandardButtons all;
+    QMessageBox::StandardButton first, second, escape;
+};
+
+// Closing the box answers as its escape button does: No, Cancel or OK.
+Buttons ButtonsOf(int style) {
+    switch (style & 0xF) {
+        case vbYesNo:
+            return {QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes, QMessageBox::No,
+                    QMessageBox::No};
+        case vbYesNoCancel:
+            return {QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes,
+                    QMessageBox::No, QMessageBox::Cancel};
+        default:
+            return {QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Ok};
+    }
+}
+
+int ShowMessageBox(const std::string& prompt, int style, const std::string& title) {
+    const Buttons buttons = ButtonsOf(style);
+    QMessageBox box(IconOf(style), QString::fromStdString(title), QString::fromStdString(prompt),
+                    buttons.all, QApplication::activeWindow());
+    box.setDefaultButton(style & vbDefaultButton2 ? buttons.second : buttons.first);
+    box.setEscapeButton(buttons.escape);
+    box.exec();
+    return ResultOf(box.standardButton(box.clickedButton()));
+}
+
+QSize ScreenSizePixels() {
+    if (fixedScreenSize.isValid()) return fixedScreenSize;
+    const QScreen* screen = qGuiApp ? QGuiApplication::primaryScreen() : nullptr;
+    return screen ? screen->size() : QSize(1024, 768);
+}
+
+}  // namespace
+
+int MsgBox(const std::string& prompt, int style, const std::string& title) {
+    ModalScope modal;
+    if (msgBoxHandler) return msgBoxHandler(prompt, style, title);
+    return ShowMessageBox(prompt, style, title);
+}
+
+bool ModalOpen() {
+    return modalDepth > 0;
+}
+
+void ShellExecute(const std::string& target) {
+    if (shellHandler) {
+        shellHandler(target);
+        return;
+    }
+    QDesktopServices::openUrl(QUrl::fromUserInput(QString::fromStdString(target)));
+}
+
+void SetMsgBoxHandler(
+    std::function<int(const std::string& prompt, int style, const std::string& title)> handler) {
+    msgBoxHandler = std::move(handler);
+}
+
+void SetShellHandler(std::function<void(const std::string& target)> handler) {
+    shellHandler = std::move(handler);
+}
+
+int ScreenWidthTwips() {
+    return ScreenSizePixels().width() * kTwipsPerPixel;
+}
+
+int ScreenHeightTwips() {
+    return ScreenSizePixels().height() * kTwipsPerPixel;
+}
+
+void SetScreenSizePixels(int width, int height) {
+    fixedScreenSize = QSize(width, height);
+}
+
+}  // namespace plat

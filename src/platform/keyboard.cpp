@@ -1,0 +1,69 @@
+#include "platform/keyboard.h"
+
+#include <QKeyEvent>
+#include <array>
+
+namespace plat {
+
+namespace {
+
+struct KeyState {
+    bool held = false;
+    // Set by a press and cleared by the next query, so a tap between two queries still counts.
+    bool latched = false;
+};
+
+std::array<KeyState, 256> keys;
+
+KeyState* Find(int vk) {
+    return vk >= 0 && vk < static_cast<int>(keys.size()) ? &keys[vk] : nullptr;
+}
+
+}  // namespace
+
+std::int16_t GetAsyncKeyState(int vk) {
+    KeyState* key = Find(vk);
+    if (!key) return 0;
+    const std::int16_t state = key->held ? -32767 : key->latched ? 1 : 0;
+    key->latched = false;
+    return state;
+}
+
+void KeyPressed(int vk) {
+    if (KeyState* key = Find(vk)) *key = {true, true};
+}
+
+void KeyReleased(int vk) {
+    if (KeyState* key = Find(vk)) key->held = false;
+}
+
+void ReleaseAllKeys() {
+    keys.fill({});
+}
+
+int VirtualKeyOf(const QKeyEvent& event) {
+    const int key = event.key();
+    if (key >= Qt::Key_A && key <= Qt::Key_Z) return 'A' + (key - Qt::Key_A);
+    if (key >= Qt::Key_0 && key <= Qt::Key_9) {
+        const int digit = key - Qt::Key_0;
+        return event.modifiers() & Qt::KeypadModifier ? vbKeyNumpad1 - 1 + digit : '0' + digit;
+    }
+    switch (key) {
+        case Qt::Key_Escape:
+            return vbKeyEscape;
+        case Qt::Key_Left:
+            return vbKeyLeft;
+        case Qt::Key_Up:
+            return vbKeyUp;
+        case Qt::Key_Right:
+            return vbKeyRight;
+        case Qt::Key_Down:
+            return vbKeyDown;
+        case Qt::Key_F1:
+            return vbKeyF1;
+        default:
+            return 0;
+    }
+}
+
+}  // namespace plat

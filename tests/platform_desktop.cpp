@@ -1,0 +1,118 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include "platform/desktop.h"
+
+namespace {
+
+TEST(MsgBox, HandlerAnswersAndRunsWhileModal) {
+    std::string seenPrompt, seenTitle;
+    int seenStyle = 0;
+    bool modalInside = false;
+    plat::SetMsgBoxHandler([&](const std::string& prompt, int style, const std::string& title) {
+        seenPrompt = prompt;
+        seenStyle = style;
+        seenTitle = title;
+        modalInside = plat::ModalOpen();
+        return static_cast<int>(plat::vbNo);
+    });
+
+    const int answer = plat::MsgBox("再玩一次?", plat::vbYesNo | plat::vbQuestion, "Nibbly");
+    plat::SetMsgBoxHandler({});
+
+    EXPECT_EQ(answer, plat::vbNo);
+    EXPECT_EQ(seenPrompt, "再玩一次?");
+    EXPECT_EQ(seenStyle, plat::vbYesNo | plat::vbQuestion);
+    EXPECT_EQ(seenTitle, "Nibbly");
+    EXPECT_TRUE(modalInside);
+    EXPECT_FALSE(plat::ModalOpen());
+}
+
+TEST(MsgBox, NestedBoxesKeepModalUntilTheOuterCloses) {
+    std::vector<bool> modal;
+    plat::SetMsgBoxHandler([&](const std::string& prompt, int, const std::string&) {
+        if (prompt == "outer") {
+            plat::MsgBox("inner", plat::vbOKOnly, "");
+            modal.push_back(plat::ModalOpen());
+        }
+        return static_cast<int>(plat::vbOK);
+    });
+
+    plat::MsgBox("outer", plat::vbOKOnly, "");
+    plat::SetMsgBoxHandler({});
+
+    EXPECT_EQ(modal, std::vector<bool>{true});
+    EXPECT_FALSE(plat::ModalOpen());
+}
+
+struct BoxRow {
+    const char* name;
+    int style;
+    QMessageBox::Icon icon;
+    QMessageBox::StandardButton defaultButton;
+    QMessageBox::StandardButton press;  // NoButton: close the window instead
+    int answer;
+};
+
+void PrintTo(const BoxRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class RealMsgBoxTest : public testing::TestWithParam<BoxRow> {};
+
+TEST_P(RealMsgBoxTest, ShowsStyleAndAnswers) {
+    const BoxRow& row = GetParam();
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+    bool modalWhileShown = false;
+    // Runs inside the box's own event loop, once it is up.
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) {
+            ADD_FAILURE() << "no message box is up";
+            QApplication::closeAllWindows();
+            return;
+        }
+        icon = box->icon();
+        defaultButton = box->standardButton(box->defaultButton());
+        modalWhileShown = plat::ModalOpen();
+        if (row.press == QMessageBox::NoButton)
+            box->close();
+        else
+            box->button(row.press)->click();
+    });
+
+    const int answer = plat::MsgBox("text", row.style, "title");
+
+    EXPECT_EQ(answer, row.answer);
+    EXPECT_EQ(icon, row.icon);
+    EXPECT_EQ(defaultButton, row.defaultButton);
+    EXPECT_TRUE(modalWhileShown);
+    EXPECT_FALSE(plat::ModalOpen());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Styles, RealMsgBoxTest,
+    testing::Values(
+        BoxRow{"ok_closed", plat::vbOKOnly | plat::vbInformation, QMessageBox::Information,
+               QMessageBox::Ok, QMessageBox::NoButton, plat::vbOK},
+        BoxRow{"yesno_yes", plat::vbYesNo | plat::vbQuestion, QMessageBox::Question,
+               QMessageBox::Yes, QMessageBox::Yes, plat::vbYes},
+        BoxRow{"yesno_closed_is_no", plat::vbYesNo, QMessageBox::NoIcon, QMessageBox::Yes,
+               QMessageBox::NoButton, plat::vbNo},
+        BoxRow{"yesno_default_no", plat::vbYesNo | plat::vbQuestion | plat::vbDefaultButton2,
+               QMessageBox::Question, QMessageBox::No, QMessageBox::No, plat::vbNo},
+        BoxRow{"yesnocancel_closed_is_cancel", plat::vbYesNoCancel | plat::vbQuestion,
+               QMessageBox::Question, QMessageBox::Yes, QMessageBox::NoButton, plat::vbCancel},
+        BoxRow{"exclamation_ok", plat::vbExclamation, QMessageBox::Warning, QMessageBox::Ok,
+               QMessageBox::Ok, plat::vbOK},
+        BoxRow{"yesnocancel_no", plat::vbYesNoCancel, QMessageBox::NoIcon, QMessageBox::Yes,
+               QMessageBox::No, plat::vbNo}),
+    [](const testing::TestParamInfo<BoxRow>& info) { return std::string(info.param.name); });
+
+}  // namespace

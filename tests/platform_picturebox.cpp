@@ -1,0 +1,172 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <algorithm>
+
+#include "platform/picturebox.h"
+
+namespace {
+
+using plat::RasterOp;
+
+// Every pixel differs from every other, so a pixel taken from the wrong place shows.
+QImage Pattern(int width, int height, QRgb seed) {
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, 0xFF000000 | ((seed + y * 4096 + x) & 0xFFFFFF));
+    return image;
+}
+
+QRgb Apply(QRgb dst, QRgb src, RasterOp op) {
+    switch (op) {
+        case RasterOp::SrcCopy:
+            return src;
+        case RasterOp::SrcAnd:
+            return dst & src;
+        case RasterOp::SrcPaint:
+            return dst | src;
+    }
+    return dst;
+}
+
+// The blit by its definition, one destination pixel at a time.
+QImage Expected(const QImage& dst, int x, int y, int w, int h, const QImage& src, int sx, int sy,
+                RasterOp op) {
+    QImage result = dst.copy();
+    for (int py = 0; py < dst.height(); ++py) {
+        for (int px = 0; px < dst.width(); ++px) {
+            const int qx = px - x + sx;
+            const int qy = py - y + sy;
+            const bool inRect = px >= x && px < x + w && py >= y && py < y + h;
+            if (!inRect || !src.rect().contains(qx, qy)) continue;
+            result.setPixel(px, py, Apply(dst.pixel(px, py), src.pixel(qx, qy), op));
+        }
+    }
+    return result;
+}
+
+struct BlitRow {
+    const char* name;
+    int dstWidth, dstHeight, srcWidth, srcHeight;
+    int x, y, w, h, sx, sy;
+    RasterOp op;
+};
+
+void PrintTo(const BlitRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class BitBltTest : public testing::TestWithParam<BlitRow> {};
+
+TEST_P(BitBltTest, MatchesPixelByPixelDefinition) {
+    const BlitRow& row = GetParam();
+    QImage dst = Pattern(row.dstWidth, row.dstHeight, 0xA05000);
+    const QImage src = Pattern(row.srcWidth, row.srcHeight, 0x0F3000);
+    const QImage expected = Expected(dst, row.x, row.y, row.w, row.h, src, row.sx, row.sy, row.op);
+
+    plat::BitBlt(dst, row.x, row.y, row.w, row.h, src, row.sx, row.sy, row.op);
+
+    for (int y = 0; y < dst.height(); ++y)
+        for (int x = 0; x < dst.width(); ++x)
+            ASSERT_EQ(dst.pixel(x, y), expected.pixel(x, y)) << "at " << x << "," << y;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Clipping, BitBltTest,
+    testing::Values(
+        BlitRow{"inside", 8, 6, 4, 4, 2, 1, 4, 4, 0, 0, RasterOp::SrcCopy},
+        BlitRow{"part-of-source", 8, 6, 4, 4, 1, 1, 2, 3, 1, 1, RasterOp::SrcCopy},
+        BlitRow{"off-left", 8, 6, 4, 4, -2, 1, 4, 4, 0, 0, RasterOp::SrcCopy},
+        BlitRow{"off-top", 8, 6, 4, 4, 1, -3, 4, 4, 0, 0, RasterOp::SrcCopy},
+        BlitRow{"off-right", 8, 6, 4, 4, 6, 1, 4, 4, 0, 0, RasterOp::SrcCopy},
+        BlitRow{"off-bottom", 8, 6, 4, 4, 1, 4, 4, 4, 0, 0, RasterOp::SrcCopy},
+        BlitRow{"over-every-edge", 3, 2, 6, 6, -1, -2, 6, 6, 0, 0, RasterOp::SrcCopy},
+        BlitRow{"source-negative", 8, 6, 4, 4, 2, 2, 4, 4, -1, -2, RasterOp::SrcCopy},
+        BlitRow{"source-past-end", 8, 6, 4, 4, 0, 0, 4, 4, 2, 3, RasterOp::SrcCopy},
+        BlitRow{"outside-both", 8, 6, 4, 4, -1, 5, 4, 4, 2, -1, RasterOp::SrcCopy},
+        BlitRow{"wholly-off-right", 8, 6, 4, 4, 8, 0, 4, 4, 0, 0, RasterOp::SrcCopy},
+        BlitRow{"wholly-off-source", 8, 6, 4, 4, 0, 0, 4, 4, -4, 0, RasterOp::SrcCopy},
+        BlitRow{"empty-width", 8, 6, 4, 4, 1, 1, 0, 4, 0, 0, RasterOp::SrcCopy},
+        BlitRow{"negative-height", 8, 6, 4, 4, 1, 1, 4, -2, 0, 0, RasterOp::SrcCopy},
+        BlitRow{"sprite-left-of-maze", 448, 40, 32, 32, -8, 4, 32, 32, 0, 0, RasterOp::SrcCopy},
+        BlitRow{"sprite-right-of-maze", 448, 40, 32, 32, 430, 4, 32, 32, 0, 0, RasterOp::SrcPaint},
+        BlitRow{"and-off-left", 8, 6, 4, 4, -1, 0, 4, 4, 0, 0, RasterOp::SrcAnd},
+        BlitRow{"paint-off-bottom", 8, 6, 4, 4, 3, 3, 4, 4, 0, 0, RasterOp::SrcPaint}),
+    [](const testing::TestParamInfo<BlitRow>& info) {
+        std::string name = info.param.name;
+        std::replace(name.begin(), name.end(), '-', '_');
+        return name;
+    });
+
+TEST(BitBlt, WithinOneImage) {
+    QImage image = Pattern(8, 2, 0xFF000000);
+    const QImage before = image.copy();
+
+    plat::BitBlt(image, 4, 0, 4, 2, image, 0, 0, plat::SRCCOPY);
+
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 4; ++x) EXPECT_EQ(image.pixel(x + 4, y), before.pixel(x, y));
+}
+
+TEST(PictureBox, BlitLeavesABoxSharingThePictureAlone) {
+    plat::PictureBox original(nullptr, 0, 0, 4, 4, plat::RGB(0, 0, 0));
+    plat::PictureBox copy(nullptr, 0, 0, 4, 4, plat::RGB(0, 0, 0));
+    copy.SetPicture(original);
+    plat::PictureBox white(nullptr, 0, 0, 4, 4, plat::RGB(255, 255, 255));
+
+    plat::BitBlt(copy, 0, 0, 4, 4, white, 0, 0, plat::SRCCOPY);
+
+    EXPECT_EQ(copy.Image().pixel(1, 1), 0xFFFFFFFFu);
+    EXPECT_EQ(original.Image().pixel(1, 1), 0xFF000000u);
+}
+
+TEST(PictureBox, LoadPictureMatchesNameCaseInsensitivelyAndTakesFileSize) {
+    QTemporaryDir dir;
+    QImage file(5, 3, QImage::Format_RGB32);
+    file.fill(QColor(10, 20, 30));
+    ASSERT_TRUE(file.save(dir.filePath("Level1.BMP"), "BMP"));
+    plat::PictureBox box(nullptr, 0, 0, 8, 8, plat::RGB(0, 0, 0));
+
+    ASSERT_TRUE(box.LoadPicture(dir.filePath("level1.bmp").toStdString()));
+
+    EXPECT_EQ(box.Image().size(), QSize(5, 3));
+    EXPECT_EQ(box.Image().format(), QImage::Format_RGB32);
+    EXPECT_EQ(box.Image().pixel(4, 2), QColor(10, 20, 30).rgb());
+}
+
+TEST(PictureBox, LoadPictureKeepsPictureWhenFileIsMissingOrNotAnImage) {
+    QTemporaryDir dir;
+    QFile junk(dir.filePath("junk.bmp"));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write("not a bitmap");
+    junk.close();
+    plat::PictureBox box(nullptr, 0, 0, 8, 8, plat::RGB(1, 2, 3));
+
+    EXPECT_FALSE(box.LoadPicture(dir.filePath("missing.bmp").toStdString()));
+    EXPECT_FALSE(box.LoadPicture(dir.filePath("junk.bmp").toStdString()));
+
+    EXPECT_EQ(box.Image().size(), QSize(8, 8));
+    EXPECT_EQ(box.Image().pixel(0, 0), QColor(1, 2, 3).rgb());
+}
+
+TEST(PictureBox, PrintPlacesTopOfTextAtY) {
+    plat::PictureBox box(nullptr, 0, 0, 80, 60, plat::RGB(0, 0, 0));
+    const int top = 20;
+
+    box.Print("H", 10, top, plat::RGB(255, 255, 255), {"Arial Black", 16});
+
+    int firstInkRow = -1;
+    for (int y = 0; y < 60 && firstInkRow < 0; ++y)
+        for (int x = 0; x < 80; ++x)
+            if (box.Image().pixel(x, y) != 0xFF000000u) {
+                firstInkRow = y;
+                break;
+            }
+    // A capital starts a little below the top of the line, never above it.
+    EXPECT_GE(firstInkRow, top);
+    EXPECT_LE(firstInkRow, top + 8);
+}
+
+}  // namespace

@@ -1,0 +1,125 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <cstring>
+
+#include "platform/sound.h"
+#include "platform/wavefile.h"
+
+namespace {
+
+struct Played {
+    std::string path;
+    int flags;
+    bool operator==(const Played&) const = default;
+};
+
+class RecordingBackend : public plat::SoundBackend {
+  public:
+    explicit RecordingBackend(std::vector<Played>& log) : log_(log) {}
+    void Play(const std::string& path, int flags) override { log_.push_back({path, flags}); }
+
+  private:
+    std::vector<Played>& log_;
+};
+
+TEST(Sound, PlaysThroughTheBackendUntilItIsReplaced) {
+    std::vector<Played> log;
+    plat::SetSoundBackend(std::make_unique<RecordingBackend>(log));
+
+    plat::sndPlaySound("/data/eatpill.wav", plat::SND_ASYNC);
+    plat::sndPlaySound("/data/startMusic.wav", plat::SND_SYNC);
+    plat::SetSoundBackend(nullptr);
+    plat::sndPlaySound("/data/killed.wav", plat::SND_SYNC);
+
+    EXPECT_EQ(log, (std::vector<Played>{{"/data/eatpill.wav", plat::SND_ASYNC},
+                                        {"/data/startMusic.wav", plat::SND_SYNC}}));
+}
+
+TEST(Sound, StopSoundFallsBackToSilence) {
+    std::vector<Played> log;
+    plat::SetSoundBackend(std::make_unique<RecordingBackend>(log));
+
+    plat::StopSound();
+    plat::sndPlaySound("/data/eatpill.wav", plat::SND_ASYNC);
+
+    EXPECT_TRUE(log.empty());
+}
+
+// A PCM wave file: 8-bit unsigned mono.
+QByteArray Wave(int rate, const QByteArray& samples) {
+    auto le32 = [](quint32 v) {
+        QByteArray bytes(4, 0);
+        qToLittleEndian(v, bytes.data());
+        return bytes;
+    };
+    auto le16 = [](quint16 v) {
+        QByteArray bytes(2, 0);
+        qToLittleEndian(v, bytes.data());
+        return bytes;
+    };
+    return "RIFF" + le32(36 + samples.size()) + "WAVE" + "fmt " + le32(16) + le16(1) + le16(1) +
+           le32(rate) + le32(rate) + le16(1) + le16(8) + "data" + le32(samples.size()) + samples;
+}
+
+class WaveFileTest : public testing::Test {
+  protected:
+    std::string Write(const char* name, const QByteArray& bytes) {
+        QFile file(dir.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return dir.filePath(name).toStdString();
+    }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(WaveFileTest, ConvertsToSixteenBitAtTheDeviceRate) {
+    Write("Beep.WAV", Wave(22050, QByteArray(1000, char(0xC0))));
+
+    const std::vector<std::uint8_t> pcm =
+        plat::LoadWave(dir.filePath("beep.wav").toStdString(), 44100, 1);
+
+    // Twice the rate, two bytes a sample; resampling may trim or pad a few frames.
+    EXPECT_NEAR(static_cast<double>(pcm.size()), 4000.0, 64.0);
+    EXPECT_EQ(pcm.size() % 2, 0u);
+    std::int16_t middle;
+    std::memcpy(&middle, pcm.data() + pcm.size() / 4 * 2, sizeof middle);
+    EXPECT_NEAR(middle, (0xC0 - 0x80) << 8, 512);
+}
+
+TEST_F(WaveFileTest, SameRateOnlyWidensSamples) {
+    const std::string path = Write("same.wav", Wave(8000, QByteArray(100, char(0x80))));
+
+    EXPECT_EQ(plat::LoadWave(path, 8000, 1).size(), 200u);
+}
+
+struct BrokenRow {
+    const char* name;
+    QByteArray bytes;
+};
+
+void PrintTo(const BrokenRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class BrokenWaveTest : public WaveFileTest, public testing::WithParamInterface<BrokenRow> {};
+
+TEST_P(BrokenWaveTest, GivesSilence) {
+    const std::string path = GetParam().bytes.isNull() ? dir.filePath("missing.wav").toStdString()
+                                                       : Write("broken.wav", GetParam().bytes);
+
+    EXPECT_TRUE(plat::LoadWave(path, 44100, 1).empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, BrokenWaveTest,
+    testing::Values(BrokenRow{"missing", QByteArray()}, BrokenRow{"empty", QByteArray("")},
+                    BrokenRow{"text", "this is not a wave file at all"},
+                    BrokenRow{"header_only", Wave(22050, {}).left(20)},
+                    BrokenRow{"riff_but_not_wave", QByteArray("RIFF\x10\0\0\0AVI LIST", 16)}),
+    [](const testing::TestParamInfo<BrokenRow>& info) { return std::string(info.param.name); });
+
+}  // namespace
