@@ -1,0 +1,4 @@
+#pragma once
+
+// The two graphics editions the game can switch between.
+enum class Look { Polished, Retro };
