@@ -72,6 +72,13 @@ std::string Label::Caption() const {
 
 void Label::SetCaption(const std::string& caption) {
     setText(QString::fromStdString(caption));
+    if (autoSize_) adjustSize();
+}
+
+void Label::SetAutoSize(bool autoSize) {
+    autoSize_ = autoSize;
+    setWordWrap(!autoSize);
+    if (autoSize) adjustSize();
 }
 
 void Label::SetForeColor(Colour colour) {
@@ -99,7 +106,8 @@ OptionButton::OptionButton(QWidget* parent, int x, int y, int width, int height,
     Place(*this, x, y, width, height, font);
     setAutoExclusive(true);
     SetColour(*this, QPalette::WindowText, fore);
-    SetColour(*this, QPalette::Window, back);
+    // Buttons fill with the Button role, not Window.
+    SetColour(*this, QPalette::Button, back);
     setAutoFillBackground(true);
 }
 

@@ -24,11 +24,14 @@ public:
     void SetCaption(const std::string& caption);
     void SetForeColor(Colour colour);
     Colour ForeColor() const { return fore_; }
+    // The label keeps its top-left corner and takes the size of its text.
+    void SetAutoSize(bool autoSize);
     // Repaints at once.
     void Refresh();
 
 private:
     Colour fore_;
+    bool autoSize_ = false;
 };
 
 // A push button that runs its Click handler when clicked through its own input path.

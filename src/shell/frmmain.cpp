@@ -96,6 +96,7 @@ FrmMain::FrmMain()
         hidden->setVisible(false);
     }
     Option1_0.SetValue(true);
+    lblPlayer.SetAutoSize(true);
     // The playfield covers the instructions while a game runs.
     pctScreen.raise();
 
