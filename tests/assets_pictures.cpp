@@ -180,6 +180,34 @@ TEST_P(SpriteSheet, NothingIsDrawnOutsideTheLayout) {
             }
 }
 
+// A hole in a mask lets the floor show through the middle of a sprite.
+TEST_P(SpriteSheet, MasksHaveNoHoles) {
+    for (const Sprite& s : layout) {
+        const int w = s.image.width(), h = s.image.height();
+        std::vector<bool> outside(std::size_t(w) * h, false);
+        std::vector<QPoint> todo;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                if ((x == 0 || y == 0 || x == w - 1 || y == h - 1) && maskShows(sheet, s, x, y))
+                    todo.emplace_back(x, y);
+        while (!todo.empty()) {
+            const QPoint p = todo.back();
+            todo.pop_back();
+            if (p.x() < 0 || p.y() < 0 || p.x() >= w || p.y() >= h) continue;
+            const std::size_t at = std::size_t(p.y()) * w + p.x();
+            if (outside[at] || !maskShows(sheet, s, p.x(), p.y())) continue;
+            outside[at] = true;
+            for (QPoint d : {QPoint(1, 0), QPoint(-1, 0), QPoint(0, 1), QPoint(0, -1)})
+                todo.push_back(p + d);
+        }
+        int holes = 0;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                if (maskShows(sheet, s, x, y) && !outside[std::size_t(y) * w + x]) ++holes;
+        EXPECT_EQ(holes, 0) << s.name;
+    }
+}
+
 // One mask serves the four ghosts and the frightened ghost of a row, so each must fill it:
 // a mask pixel left black by an image would punch a black hole into the floor.
 TEST_P(SpriteSheet, GhostsOfARowShareTheirMasksSilhouette) {

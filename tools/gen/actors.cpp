@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QPolygonF>
 #include <QRadialGradient>
 #include <QTransform>
 #include <array>
@@ -235,6 +236,7 @@ QTransform facing(int dir) {
 
 constexpr std::array<qreal, kMouthFrames> kMouthHalfAngle = {0, 15, 29, 43};
 constexpr qreal kPlayerRadius = 13;
+constexpr qreal kToothFromHalfAngle = 25;
 
 QPointF polar(qreal degrees, qreal r) {
     const qreal a = degrees * std::numbers::pi / 180;
@@ -262,10 +264,81 @@ void paintSprout(QPainter& p, const SpriteStyle& st, const QTransform& to) {
     p.drawLine(to.map(QPointF(12.5, 4.2)), to.map(QPointF(5.0, 2.7)));
 }
 
+QPointF onGrid(QPointF at) {
+    return {std::floor(at.x() / 2) * 2, std::floor(at.y() / 2) * 2};
+}
+
+// Closed mouth: the lips still show as a line.
+void paintLips(QPainter& p, const SpriteStyle& st, const QTransform& to, QColor lime) {
+    if (st.retro()) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(retrocolour::kGreen));
+        p.drawRect(to.mapRect(QRectF(20, 16, 10, 2)));
+        return;
+    }
+    p.setPen(QPen(lime.darker(250), 1.2, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(to.map(QPointF(17, 16.3)), to.map(QPointF(29, 16.3)));
+}
+
+// The front tooth hangs from the upper lip into the open mouth.
+void paintTooth(QPainter& p, const SpriteStyle& st, const QTransform& to, qreal halfAngle) {
+    const qreal a = halfAngle * std::numbers::pi / 180;
+    const QPointF intoMouth = QPointF(std::sin(a), std::cos(a)) * 2.6;
+    if (st.retro()) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(retrocolour::kWhite));
+        p.drawRect(QRectF(onGrid(to.map(polar(halfAngle, 8.6) + intoMouth * 0.5)), QSizeF(2, 2)));
+        return;
+    }
+    const QPointF root = polar(halfAngle, 7.2), edge = polar(halfAngle, 10.2);
+    p.setPen(QPen(QColor(90, 90, 70), 0.5));
+    p.setBrush(QColor(255, 253, 236));
+    p.drawPolygon(to.map(QPolygonF({root, edge, edge + intoMouth, root + intoMouth})));
+}
+
+void paintPlayerFaceRetro(QPainter& p, const QTransform& to) {
+    const QRectF white(onGrid(to.map(QPointF(18, 8))) - QPointF(2, 2), QSizeF(4, 4));
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(retrocolour::kWhite));
+    p.drawRect(white);
+    // The pupil sits in the forward, upper corner.
+    const QPointF look = to.map(QPointF(1, -1)) - to.map(QPointF(0, 0));
+    p.setBrush(Qt::black);
+    p.drawRect(QRectF(white.topLeft() + QPointF(look.x() > 0 ? 2 : 0, look.y() > 0 ? 2 : 0),
+                      QSizeF(2, 2)));
+}
+
+void paintPlayerFacePolished(QPainter& p, const QTransform& to) {
+    p.setPen(Qt::NoPen);
+    // Shine on the top-left, whatever the direction.
+    QRadialGradient shine(QPointF(10.5, 9.5), 5.5);
+    shine.setColorAt(0, QColor(255, 255, 235, 170));
+    shine.setColorAt(1, QColor(255, 255, 235, 0));
+    p.setBrush(shine);
+    p.drawEllipse(QPointF(10.5, 9.5), 5.5, 4.5);
+    const QPointF cheek = to.map(QPointF(14, 21));
+    QRadialGradient blush(cheek, 3.2);
+    blush.setColorAt(0, QColor(255, 120, 120, 120));
+    blush.setColorAt(1, QColor(255, 120, 120, 0));
+    p.setBrush(blush);
+    p.drawEllipse(cheek, 3.2, 3.2);
+
+    const QPointF eye = to.map(polar(74, 7.6));
+    const QPointF pupil = eye + (to.map(QPointF(1, 0)) - to.map(QPointF(0, 0))) * 0.9;
+    p.setPen(QPen(QColor(40, 70, 10), 0.7));
+    p.setBrush(QColor(255, 255, 255));
+    p.drawEllipse(eye, 2.7, 3.0);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(20, 26, 30));
+    p.drawEllipse(pupil, 1.5, 1.7);
+    p.setBrush(QColor(255, 255, 255));
+    p.drawEllipse(pupil + QPointF(-0.6, -0.7), 0.55, 0.55);
+}
+
 }  // namespace
 
-// Nibbly: a lime ball with one bright eye and a front tooth; the light stays top-left whichever
-// way it faces.
+// Nibbly: a lime with a leaf, one bright eye and a front tooth; the light stays top-left
+// whichever way it faces.
 void paintPlayer(QPainter& p, const SpriteStyle& st, int dir, int frame) {
     const QTransform to = facing(dir);
     const qreal half = kMouthHalfAngle[frame];
@@ -285,80 +358,14 @@ void paintPlayer(QPainter& p, const SpriteStyle& st, int dir, int frame) {
     p.setPen(st.outline(lime, 1.0));
     p.setBrush(st.body(lime, {11, 10}, 22));
     p.drawPath(body);
+    // A narrower mouth would close around the tooth and trap a pocket of floor.
+    if (half >= kToothFromHalfAngle) paintTooth(p, st, to, half);
     p.setClipPath(body);
-    p.setPen(Qt::NoPen);
-
-    if (half == 0) {
-        // Closed: the lips still show as a line.
-        const QColor lip = st.retro() ? QColor(retrocolour::kGreen) : lime.darker(250);
-        if (st.retro()) {
-            p.setBrush(lip);
-            p.drawRect(to.mapRect(QRectF(20, 16, 10, 2)));
-        } else {
-            p.setPen(QPen(lip, 1.2, Qt::SolidLine, Qt::RoundCap));
-            p.drawLine(to.map(QPointF(17, 16.3)), to.map(QPointF(29, 16.3)));
-            p.setPen(Qt::NoPen);
-        }
-    } else {
-        // The front tooth hangs from the upper lip.
-        QPainterPath tooth;
-        const QPointF a = polar(half, 7.2), b = polar(half, 10.2);
-        const QPointF down = QPointF(std::sin(half * std::numbers::pi / 180),
-                                     std::cos(half * std::numbers::pi / 180)) *
-                             2.6;
-        tooth.moveTo(a);
-        tooth.lineTo(b);
-        tooth.lineTo(b + down);
-        tooth.lineTo(a + down);
-        tooth.closeSubpath();
-        p.setClipping(false);
-        if (st.retro()) {
-            const QPointF at = to.map(polar(half, 8.6) + down * 0.5);
-            p.setBrush(QColor(retrocolour::kWhite));
-            p.drawRect(QRectF(std::floor(at.x() / 2) * 2, std::floor(at.y() / 2) * 2, 2, 2));
-        } else {
-            p.setPen(QPen(QColor(90, 90, 70), 0.5));
-            p.setBrush(QColor(255, 253, 236));
-            p.drawPath(to.map(tooth));
-            p.setPen(Qt::NoPen);
-        }
-        p.setClipPath(body);
-    }
-
-    if (st.retro()) {
-        const QPointF eye = to.map(QPointF(18, 8));
-        const QRectF white(std::floor(eye.x() / 2) * 2 - 2, std::floor(eye.y() / 2) * 2 - 2, 4, 4);
-        p.setBrush(QColor(retrocolour::kWhite));
-        p.drawRect(white);
-        const QPointF look = to.map(QPointF(1, -1)) - to.map(QPointF(0, 0));
-        p.setBrush(Qt::black);
-        p.drawRect(QRectF(white.left() + (look.x() > 0 ? 2 : 0),
-                          white.top() + (look.y() > 0 ? 2 : 0), 2, 2));
-        return;
-    }
-    // Shine on the top-left, whatever the direction.
-    QRadialGradient shine(QPointF(10.5, 9.5), 5.5);
-    shine.setColorAt(0, QColor(255, 255, 235, 170));
-    shine.setColorAt(1, QColor(255, 255, 235, 0));
-    p.setBrush(shine);
-    p.drawEllipse(QPointF(10.5, 9.5), 5.5, 4.5);
-    // Cheek blush behind the mouth.
-    QRadialGradient blush(to.map(QPointF(14, 21)), 3.2);
-    blush.setColorAt(0, QColor(255, 120, 120, 120));
-    blush.setColorAt(1, QColor(255, 120, 120, 0));
-    p.setBrush(blush);
-    p.drawEllipse(to.map(QPointF(14, 21)), 3.2, 3.2);
-
-    const QPointF eye = to.map(polar(74, 7.6));
-    p.setPen(QPen(QColor(40, 70, 10), 0.7));
-    p.setBrush(QColor(255, 255, 255));
-    p.drawEllipse(eye, 2.7, 3.0);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(20, 26, 30));
-    const QPointF forward = to.map(QPointF(1, 0)) - to.map(QPointF(0, 0));
-    p.drawEllipse(eye + forward * 0.9, 1.5, 1.7);
-    p.setBrush(QColor(255, 255, 255));
-    p.drawEllipse(eye + forward * 0.9 + QPointF(-0.6, -0.7), 0.55, 0.55);
+    if (half == 0) paintLips(p, st, to, lime);
+    if (st.retro())
+        paintPlayerFaceRetro(p, to);
+    else
+        paintPlayerFacePolished(p, to);
 }
 
 void paintDot(QPainter& p, const SpriteStyle& st) {

@@ -163,6 +163,7 @@ void cupcake(QPainter& p, const SpriteStyle& st) {
     p.setPen(st.outline(pink, 0.8));
     p.setBrush(st.body(pink, {12, 10}, 14));
     QPainterPath cream;
+    cream.setFillRule(Qt::WindingFill);  // the blobs overlap; their union is the frosting
     cream.addEllipse(QPointF(16, 16.5), 10.5, 4.2);
     cream.addEllipse(QPointF(16, 12.5), 7.8, 3.8);
     cream.addEllipse(QPointF(16, 9), 4.8, 3.2);
@@ -210,6 +211,7 @@ void iceCream(QPainter& p, const SpriteStyle& st) {
 
     const QColor mint = pick(st, qRgb(126, 238, 176), retrocolour::kWhite);
     QPainterPath scoop;
+    scoop.setFillRule(Qt::WindingFill);
     scoop.addEllipse(QPointF(16, 10), 8, 7.5);
     for (qreal x : {10.5, 16.0, 21.5}) scoop.addEllipse(QPointF(x, 15.5), 3, 2.4);
     scoop.addEllipse(QPointF(13.2, 17.8), 1.5, 2.2);  // a drip

@@ -1,6 +1,7 @@
 #include "sprites.h"
 
 #include <QPainter>
+#include <vector>
 
 #include "actors.h"
 #include "cellrender.h"
@@ -70,8 +71,9 @@ QImage drawSpriteSheet(Look look) {
         bodies.push_back(sheet.render(kCellPx, [&](QPainter& p) { paintFrightened(p, st, dir); }));
         QImage mask = maskFromCoverage(bodies.front());
         for (const QImage& b : bodies) mask = uniteMasks(mask, maskFromCoverage(b));
-        for (std::size_t i = 0; i < bodies.size(); ++i)
-            sheet.put(int(i) * kCellPx, y, imageForMask(bodies[i], mask));
+        for (int g = 0; g < kGhostCount; ++g)
+            sheet.put(g * kCellPx, y, imageForMask(bodies[g], mask));
+        sheet.put(kFrightenedX, y, imageForMask(bodies.back(), mask));
         sheet.put(kGhostMaskX, y, mask);
 
         const QImage eyes = sheet.render(kCellPx, [&](QPainter& p) { paintEyes(p, st, dir); });
