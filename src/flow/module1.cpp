@@ -13,9 +13,18 @@
 
 namespace {
 
-bool DisplayAvailable() {
-    return std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr ||
-           std::getenv("QT_QPA_PLATFORM") != nullptr;
+QtMessageHandler qtHandler = nullptr;
+
+// Without a display Qt gives up with a fatal message and an abort; a player should see
+// why, not a crash.
+void OnQtMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type != QtFatalMsg) {
+        qtHandler(type, context, message);
+        return;
+    }
+    std::fprintf(stderr, "nibbly: cannot open a window: %s\n", qPrintable(message));
+    std::fprintf(stderr, "nibbly: is a graphical desktop running (DISPLAY or WAYLAND_DISPLAY)?\n");
+    std::_Exit(1);
 }
 
 }  // namespace
@@ -25,10 +34,7 @@ int Main(int argc, char** argv) {
     QLockFile instanceLock(QDir::tempPath() + QString("/nibbly-%1.lock").arg(getuid()));
     if (!instanceLock.tryLock(0)) return 0;
 
-    if (!DisplayAvailable()) {
-        std::fprintf(stderr, "nibbly: no display found (DISPLAY or WAYLAND_DISPLAY is not set).\n");
-        return 1;
-    }
+    qtHandler = qInstallMessageHandler(OnQtMessage);
     QApplication app(argc, argv);
     plat::StartSound();
     int status = 0;

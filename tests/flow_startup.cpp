@@ -1,0 +1,124 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <QLockFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <string>
+
+#include "flow/controls.h"
+#include "flow/gamestate.h"
+#include "platform/desktop.h"
+#include "platform/files.h"
+#include "platform/settings.h"
+#include "platform/timer.h"
+#include "shell/frmmain.h"
+
+namespace {
+
+QProcess* StartGame(const QProcessEnvironment& env) {
+    auto* game = new QProcess;
+    game->setProcessEnvironment(env);
+    game->start(NIBBLY_BIN_DIR "/nibbly", {});
+    return game;
+}
+
+}  // namespace
+
+TEST(Startup, SecondInstanceLeavesAtOnce) {
+    QTemporaryDir tmp;
+    QLockFile running(tmp.path() + QString("/nibbly-%1.lock").arg(getuid()));
+    ASSERT_TRUE(running.tryLock(0));
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("TMPDIR", tmp.path());
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QProcess> game(StartGame(env));
+    // A first instance would run until closed; the second must be gone without a window.
+    const bool finished = game->waitForFinished(20000);
+    if (!finished) game->kill();
+    ASSERT_TRUE(finished);
+    EXPECT_EQ(game->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(game->exitCode(), 0);
+}
+
+TEST(Startup, NoDisplayIsAMessageNotACrash) {
+    QTemporaryDir tmp;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("DISPLAY");
+    env.remove("WAYLAND_DISPLAY");
+    env.remove("QT_QPA_PLATFORM");
+    env.insert("TMPDIR", tmp.path());
+    std::unique_ptr<QProcess> game(StartGame(env));
+    ASSERT_TRUE(game->waitForFinished(20000));
+    EXPECT_EQ(game->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(game->exitCode(), 1);
+    EXPECT_TRUE(game->readAllStandardError().contains("nibbly: cannot open a window"));
+}
+
+class MissingPictures : public testing::Test {
+  protected:
+    void SetUp() override {
+        plat::SetTimerDriver(&clock);
+        plat::UseMemorySettings();
+        plat::SetAppPath(folder.path().toStdString());
+        plat::SetMsgBoxHandler([this](const std::string& prompt, int, const std::string&) {
+            messages.push_back(prompt);
+            return static_cast<int>(plat::vbOK);
+        });
+    }
+    void TearDown() override {
+        plat::SetMsgBoxHandler(nullptr);
+        plat::SetAppPath("");
+        plat::SetTimerDriver(nullptr);
+    }
+    void Provide(const char* file) {
+        if (QFile::exists(folder.path() + file)) return;
+        ASSERT_TRUE(QFile::copy(QString(NIBBLY_BIN_DIR) + file, folder.path() + file));
+    }
+
+    QTemporaryDir folder;
+    plat::VirtualClock clock;
+    std::vector<std::string> messages;
+};
+
+TEST_F(MissingPictures, GameDoesNotStartAndKeepsTheCoins) {
+    struct Row {
+        const char* name;
+        bool defaultMode;
+        std::vector<const char*> present;
+        const char* missing;
+    };
+    const Row rows[] = {
+        {"sheet", true, {}, "gobpics.bmp"},
+        {"level", true, {"/gobpics.bmp"}, "level1.bmp"},
+        {"old-sheet", false, {"/level1.bmp"}, "gobpicsold.bmp"},
+        {"old-level", false, {"/gobpicsold.bmp"}, "levelold.bmp"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        for (const char* file : row.present) Provide(file);
+        messages.clear();
+        FrmMain form;
+        form.Load();
+        if (!row.defaultMode) XPButton2_Click();
+
+        XPButton4_Click();
+
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_NE(messages[0].find(row.missing), std::string::npos) << messages[0];
+        EXPECT_EQ(GameRunning, kFalse);
+        EXPECT_EQ(Coins, 9);
+        EXPECT_EQ(form.lblCoins.Caption(), "9 个币");
+        EXPECT_TRUE(form.tmrFlash.Enabled());
+        EXPECT_FALSE(form.tmrReady.Enabled());
+        EXPECT_FALSE(form.pctScreen.isVisibleTo(&form));
+        EXPECT_TRUE(form.XPButton4.isEnabled());
+        EXPECT_FALSE(form.XPButton8.isEnabled());
+        // Idle goes on as before: the flashing keeps running, nothing else starts.
+        clock.RunUntil(clock.Now() + 5000);
+        EXPECT_FALSE(form.tmrKeyBoard.Enabled());
+        form.Unload();
+    }
+}
