@@ -94,7 +94,11 @@ CommandButton::CommandButton(QWidget* parent, int x, int y, int width, int heigh
                              Colour fore, const std::string& caption)
     : QPushButton(QString::fromStdString(caption), parent) {
     Place(*this, x, y, width, height, font);
-    SetColour(*this, QPalette::ButtonText, fore);
+    // Only the enabled look takes the caption colour: a disabled button must look disabled.
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Active, QPalette::ButtonText, ToQColor(fore));
+    palette.setColor(QPalette::Inactive, QPalette::ButtonText, ToQColor(fore));
+    setPalette(palette);
     connect(this, &QPushButton::clicked, this, [this] {
         if (Click) Click();
     });
