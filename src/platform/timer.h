@@ -64,6 +64,12 @@ public:
     std::int64_t Now() const { return now_; }
     // Fires every timer event due up to and including t, then sets the time to t.
     void RunUntil(std::int64_t t);
+    // Fires every timer event due before t, then sets the time to t. Events due at t stay
+    // pending, so whatever the caller does at t (a script's input) comes before them.
+    void AdvanceTo(std::int64_t t) {
+        RunUntil(t - 1);
+        if (now_ < t) now_ = t;
+    }
     // Called after each timer event has been handled.
     std::function<void(const Timer&)> AfterFire;
 

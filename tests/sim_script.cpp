@@ -1,0 +1,96 @@
+#include "sim_run.h"
+
+namespace {
+
+using simtest::Int;
+using simtest::SimResult;
+using simtest::Text;
+
+class SimScript : public simtest::SimTest {};
+
+struct BadLine {
+    const char* name;
+    const char* script;
+    int line;
+};
+
+void PrintTo(const BadLine& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class SimBadScript : public simtest::SimTest, public testing::WithParamInterface<BadLine> {};
+
+TEST_P(SimBadScript, IsRefusedBeforeAnythingRuns) {
+    const BadLine& row = GetParam();
+
+    const SimResult result = Run(row.script);
+
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_TRUE(result.raw.isEmpty());
+    const QByteArray message = result.errors.trimmed();
+    EXPECT_FALSE(message.contains('\n')) << message.toStdString();
+    EXPECT_TRUE(message.contains("line " + QByteArray::number(row.line) + ":"))
+        << message.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sim, SimBadScript,
+    testing::Values(
+        BadLine{"unknown_command", "10 jump\n", 1}, BadLine{"signed_time", "+10 key I\n", 1},
+        BadLine{"negative_time", "-10 key I\n", 1}, BadLine{"fractional_time", "10.5 key I\n", 1},
+        BadLine{"time_goes_back", "20 key I\n10 key I\n", 2}, BadLine{"time_only", "10\n", 1},
+        BadLine{"hold_bad_letter", "10 hold UX\n", 1}, BadLine{"hold_key_twice", "10 hold UU\n", 1},
+        BadLine{"hold_lower_case", "10 hold u\n", 1}, BadLine{"tap_two_keys", "10 tap UD\n", 1},
+        BadLine{"tap_nothing", "10 tap -\n", 1}, BadLine{"unknown_key", "10 key Q\n", 1},
+        BadLine{"key_without_argument", "10 key\n", 1},
+        BadLine{"unknown_control", "10 click XPButton9\n", 1},
+        BadLine{"unknown_answer", "10 answer maybe\n", 1},
+        BadLine{"text_after_argument", "10 key I I\n", 1},
+        BadLine{"end_with_argument", "10 end now\n", 1},
+        BadLine{"counted_past_comments", "# start\n\n10 key I\n20 key Z\n", 4},
+        BadLine{"after_end", "10 end\n20 jump\n", 2}),
+    [](const testing::TestParamInfo<BadLine>& info) { return info.param.name; });
+
+TEST_F(SimScript, BadCommandLinesAreRefused) {
+    const QString script = WriteScript("10 end\n");
+    const QStringList bad[] = {{"--seed", "-1", script},  {"--seed", "4294967296", script},
+                               {"--seed", "12x", script}, {"--seed"},
+                               {"--bogus", script},       {script, script},
+                               {Path("missing.txt")},     {}};
+    for (const QStringList& args : bad) {
+        SCOPED_TRACE(args.join(' ').toStdString());
+        QProcess process;
+        process.start(simtest::SimPath(), args);
+        ASSERT_TRUE(process.waitForFinished(-1));
+        EXPECT_EQ(process.exitCode(), 2);
+        EXPECT_TRUE(process.readAllStandardOutput().isEmpty());
+        EXPECT_FALSE(process.readAllStandardError().isEmpty());
+    }
+}
+
+TEST_F(SimScript, LinesAreTracedTrimmedAndTheImplicitEndFollowsTheLast) {
+    const SimResult result = Run("# a comment\n\n  100\tkey   I \r\n   \n250 tap U\r\n");
+
+    ASSERT_EQ(result.exitCode, 0);
+    const auto inputs = result.Of("input");
+    ASSERT_EQ(inputs.size(), 2u);
+    EXPECT_EQ(Text(inputs[0], "line"), "100\tkey   I");
+    EXPECT_EQ(Text(inputs[1], "line"), "250 tap U");
+    EXPECT_EQ(Int(result.End(), "t"), 251);
+    EXPECT_EQ(Int(result.End(), "Coins"), 10);
+}
+
+TEST_F(SimScript, ReadsTheScriptFromStandardInput) {
+    QProcess process;
+    process.start(simtest::SimPath(), {"-"});
+    process.write("100 key I\n");
+    process.closeWriteChannel();
+    ASSERT_TRUE(process.waitForFinished(-1));
+
+    EXPECT_EQ(process.exitCode(), 0);
+    const QList<QByteArray> lines = process.readAllStandardOutput().trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(Int(simtest::ParseLine(lines[2]), "Coins"), 10);
+}
+
+}  // namespace
