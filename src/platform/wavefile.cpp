@@ -19,13 +19,13 @@ std::vector<std::uint8_t> Fail(const std::string& path) {
 }  // namespace
 
 std::vector<std::uint8_t> LoadWave(const std::string& path, int frequency, int channels) {
-    SDL_AudioSpec spec;
+    SDL_AudioSpec wave;
     Uint8* samples = nullptr;
     Uint32 length = 0;
-    if (!SDL_LoadWAV(ResolveFile(path).c_str(), &spec, &samples, &length)) return Fail(path);
+    if (!SDL_LoadWAV(ResolveFile(path).c_str(), &wave, &samples, &length)) return Fail(path);
 
     SDL_AudioCVT cvt;
-    const int needed = SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_S16SYS,
+    const int needed = SDL_BuildAudioCVT(&cvt, wave.format, wave.channels, wave.freq, AUDIO_S16SYS,
                                          static_cast<Uint8>(channels), frequency);
     if (needed < 0) {
         SDL_FreeWAV(samples);

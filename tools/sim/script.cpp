@@ -94,18 +94,18 @@ std::string ParseLine(std::string_view text, ScriptLine& line) {
     // Far beyond any run, and keeps every later sum of times clear of overflow.
     if (line.time > kMaxTime) return "time " + std::string(fields[0]) + " is too large";
     if (fields.size() < 2) return "command missing";
-    const auto spec = std::find_if(kCommands.begin(), kCommands.end(),
+    const auto entry = std::find_if(kCommands.begin(), kCommands.end(),
                                    [&](const CommandSpec& s) { return s.name == fields[1]; });
-    if (spec == kCommands.end()) return "unknown command '" + std::string(fields[1]) + "'";
-    line.command = spec->command;
-    if (!spec->valid) {
-        if (fields.size() > 2) return "'" + std::string(spec->name) + "' takes no argument";
+    if (entry == kCommands.end()) return "unknown command '" + std::string(fields[1]) + "'";
+    line.command = entry->command;
+    if (!entry->valid) {
+        if (fields.size() > 2) return "'" + std::string(entry->name) + "' takes no argument";
         return {};
     }
-    if (fields.size() < 3) return "'" + std::string(spec->name) + "' needs an argument";
+    if (fields.size() < 3) return "'" + std::string(entry->name) + "' needs an argument";
     if (fields.size() > 3) return "unexpected text after the argument";
-    if (!spec->valid(fields[2])) {
-        return "bad argument '" + std::string(fields[2]) + "' for '" + std::string(spec->name) +
+    if (!entry->valid(fields[2])) {
+        return "bad argument '" + std::string(fields[2]) + "' for '" + std::string(entry->name) +
                "'";
     }
     line.argument = std::string(fields[2]);

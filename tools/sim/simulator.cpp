@@ -207,13 +207,13 @@ void Simulator::Tap(char letter) {
 }
 
 void Simulator::Key(std::string_view name) {
-    for (const KeySpec& spec : kKeys) {
-        if (spec.name != name) continue;
-        const QString text = QString::fromUtf8(spec.text);
-        QKeyEvent press(QEvent::KeyPress, spec.key, spec.modifiers, text);
+    for (const KeySpec& entry : kKeys) {
+        if (entry.name != name) continue;
+        const QString text = QString::fromUtf8(entry.text);
+        QKeyEvent press(QEvent::KeyPress, entry.key, entry.modifiers, text);
         QApplication::sendEvent(form_->KeyReceiver(), &press);
         if (unloaded_) return;
-        QKeyEvent release(QEvent::KeyRelease, spec.key, spec.modifiers, text);
+        QKeyEvent release(QEvent::KeyRelease, entry.key, entry.modifiers, text);
         QApplication::sendEvent(form_->KeyReceiver(), &release);
         return;
     }
