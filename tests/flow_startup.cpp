@@ -114,6 +114,7 @@ TEST_F(MissingPictures, GameDoesNotStartAndKeepsTheCoins) {
         EXPECT_TRUE(form.tmrFlash.Enabled());
         EXPECT_FALSE(form.tmrReady.Enabled());
         EXPECT_FALSE(form.pctScreen.isVisibleTo(&form));
+        EXPECT_FALSE(form.pctStats.isVisibleTo(&form));  // no "GAME OVER" for a game never played
         EXPECT_TRUE(form.XPButton4.isEnabled());
         EXPECT_FALSE(form.XPButton8.isEnabled());
         // Idle goes on as before: the flashing keeps running, nothing else starts.

@@ -92,9 +92,9 @@ void XPButton4_Click() {
     form.Option1(0).setEnabled(false);
     form.Option1(1).setEnabled(false);
     form.XPButton8.setEnabled(true);
-    form.pctStats.setVisible(true);
     // Taken only once the pictures have been read: a game that cannot start costs nothing.
     if (!StartGame()) return;
+    form.pctStats.setVisible(true);
     Coins = static_cast<std::int16_t>(Coins - cost);
     ShowCoins();
     GameRunning = kTrue;
