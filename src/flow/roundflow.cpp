@@ -104,10 +104,7 @@ void GobDied() {
             return;
         }
         // The repaint wiped the incoming player's fruit; it is still on that board.
-        if (Game.FruitShown && !Game.FruitGone) {
-            const int level = Game.Level - 1;
-            DrawSprite(kFruitX, kFruitY, (level % 4) * 32, (level / 4) * 32 + 256, kFruitSlot);
-        }
+        if (Game.FruitShown && !Game.FruitGone) DrawFruit();
     }
     if (Game.Lives >= 1) {
         DrawStats();

@@ -64,8 +64,7 @@ void tmrKeyBoard_Timer() {
         plat::BitBlt(form.pctScreen, x, y, 16, 16, form.pctpicture, x, y, plat::SRCCOPY);
     }
     if (Game.TickCount == fruitAt) {
-        const int level = Game.Level - 1;
-        DrawSprite(kFruitX, kFruitY, (level % 4) * 32, (level / 4) * 32 + 256, kFruitSlot);
+        DrawFruit();
         Game.FruitShown = kTrue;
         Game.FruitGone = kFalse;
     }

@@ -143,6 +143,23 @@ void DrawSprites() {
     }
 }
 
+namespace {
+
+// Sheet position of level n's fruit (n from 0): four to a row, two rows.
+int FruitSheetX(int n) {
+    return (n % 4) * 32;
+}
+int FruitSheetY(int n) {
+    return 256 + (n / 4) * 32;
+}
+
+}  // namespace
+
+void DrawFruit() {
+    const int n = Game.Level - 1;
+    DrawSprite(kFruitX, kFruitY, FruitSheetX(n), FruitSheetY(n), kFruitSlot);
+}
+
 void DrawStats() {
     FrmMain& form = frmMain();
     form.pctStats.Cls();
@@ -150,7 +167,7 @@ void DrawStats() {
         BitBlt(form.pctStats, (i - 1) * 32, 0, 32, 32, form.pctTiles, 96, 224, SRCCOPY);
     }
     for (int n = 0; n <= Game.Level - 1; ++n) {
-        BitBlt(form.pctStats, n * 32, 32, 32, 32, form.pctTiles, (n % 4) * 32, 256 + (n / 4) * 32,
+        BitBlt(form.pctStats, n * 32, 32, 32, 32, form.pctTiles, FruitSheetX(n), FruitSheetY(n),
                SRCCOPY);
     }
     form.pctStats.Refresh();

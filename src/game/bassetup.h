@@ -47,6 +47,8 @@ void EraseSprite(int x, int y, int slot);
 void EraseSprites();
 void DrawSprites();
 void DrawStats();
+// The fruit of the current level at its spot, in the fruit's save-under slot.
+void DrawFruit();
 
 // Plays "<program folder>/<name>.wav"; flags 1 returns at once, 0 when it has ended.
 void PlaySound(const std::string& name, int flags);
