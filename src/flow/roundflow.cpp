@@ -34,9 +34,6 @@ bool StartGame() {
     Game.Level = 1;
     Game.Score = 0;
     Game.TickCount = 0;
-    // A fresh board has no fruit, whatever the last game left.
-    Game.FruitShown = kFalse;
-    Game.FruitGone = kFalse;
     form.lblHiscore.SetCaption(std::to_string(HiScore));
     form.lblScore.SetCaption(std::to_string(Game.Score));
     form.lblHiscore.Refresh();

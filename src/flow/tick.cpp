@@ -16,9 +16,6 @@ void ClearLevel() {
     if (Game.Lives < 3) Game.Lives = 3;
     Game.NewLevel = kTrue;
     if (Game.Level > 8) Game.Level = 8;
-    // A fresh board has no fruit, whatever the last one left.
-    Game.FruitShown = kFalse;
-    Game.FruitGone = kFalse;
     AddScore(1000);
     DrawStats();
     if (!BuildLevel()) {

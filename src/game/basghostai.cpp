@@ -113,8 +113,7 @@ void Step(GhostState& ghost) {
     ghost.Y = static_cast<std::int16_t>(ghost.Y + DirY[ghost.Dir] * ghost.Stride);
     ghost.Align =
         static_cast<std::int16_t>((ghost.Align + DirSign[ghost.Dir] * ghost.Stride + 16) % 16);
-    if (ghost.X > 416) ghost.X = static_cast<std::int16_t>(ghost.X - 416);
-    if (ghost.X < 16) ghost.X = static_cast<std::int16_t>(ghost.X + 416);
+    WrapX(ghost.X);
 }
 
 }  // namespace

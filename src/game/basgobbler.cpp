@@ -12,11 +12,6 @@ namespace {
 // Keys in the order they are queried; a later open direction overrides an earlier one.
 constexpr int kKeys[4] = {plat::vbKeyUp, plat::vbKeyDown, plat::vbKeyLeft, plat::vbKeyRight};
 
-void WrapX(std::int16_t& x) {
-    if (x > 416) x -= 416;
-    if (x < 16) x += 416;
-}
-
 void EatItem(MazeCell& cell) {
     const bool pill = cell.Item == 2;
     if (pill) Game.GhostsEaten = 0;

@@ -21,6 +21,9 @@ bool LoadGamePicture(plat::PictureBox& box, const std::string& file) {
 }
 
 bool BuildLevel() {
+    // A fresh board has no fruit, whatever the last one left.
+    Game.FruitShown = kFalse;
+    Game.FruitGone = kFalse;
     Game.DotsLeft = 0;
     for (int row = 0; row < kMazeRows; ++row) {
         for (int col = 0; col < kMazeCols; ++col) {
@@ -158,6 +161,11 @@ int FruitSheetY(int n) {
 void DrawFruit() {
     const int n = Game.Level - 1;
     DrawSprite(kFruitX, kFruitY, FruitSheetX(n), FruitSheetY(n), kFruitSlot);
+}
+
+void WrapX(std::int16_t& x) {
+    if (x > 416) x = static_cast<std::int16_t>(x - 416);
+    if (x < 16) x = static_cast<std::int16_t>(x + 416);
 }
 
 void DrawStats() {

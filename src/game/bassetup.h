@@ -47,6 +47,8 @@ void EraseSprite(int x, int y, int slot);
 void EraseSprites();
 void DrawSprites();
 void DrawStats();
+// The tunnel: x leaving one side comes back on the other, kept in 16..431.
+void WrapX(std::int16_t& x);
 // The fruit of the current level at its spot, in the fruit's save-under slot.
 void DrawFruit();
 
