@@ -32,7 +32,7 @@ int luminance(QRgb c) {
     return (qRed(c) * 299 + qGreen(c) * 587 + qBlue(c) * 114) / 1000;
 }
 
-class Skin : public testing::Test {
+class SkinPicture : public testing::Test {
   protected:
     void SetUp() override {
         skin = loadArt("skin.png");
@@ -42,7 +42,7 @@ class Skin : public testing::Test {
     QImage skin;
 };
 
-TEST_F(Skin, RegionsHaveTheirColours) {
+TEST_F(SkinPicture, RegionsHaveTheirColours) {
     for (int x : {40, 100, 150}) {
         EXPECT_TRUE(near(at(x, 0), qRgb(55, 64, 141))) << "title top " << x;
         EXPECT_TRUE(near(at(x, 22), qRgb(114, 155, 225))) << "title row 22 " << x;
@@ -65,14 +65,14 @@ TEST_F(Skin, RegionsHaveTheirColours) {
 
 // The window never paints the skin's middle; where the skin does show green it must be the
 // window's own green, or the pieces would show seams.
-TEST_F(Skin, EverythingInsideTheFrameIsTheWindowsGreen) {
+TEST_F(SkinPicture, EverythingInsideTheFrameIsTheWindowsGreen) {
     for (int y = 27; y < 194; ++y)
         for (int x = 4; x < 267; ++x) ASSERT_EQ(at(x, y), kGreen) << x << "," << y;
 }
 
 // The window stretches an 8 px wide slice of each band across its whole width and a 3 px tall
 // slice of each side down its whole height: any change along a slice would show as streaks.
-TEST_F(Skin, StretchedSlicesAreUniformAlongTheStretch) {
+TEST_F(SkinPicture, StretchedSlicesAreUniformAlongTheStretch) {
     for (int y0 : {0, 178})
         for (int row = y0; row < y0 + 40; ++row)
             for (int x = 28; x <= 36; ++x)
@@ -86,7 +86,7 @@ TEST_F(Skin, StretchedSlicesAreUniformAlongTheStretch) {
 
 // Cut where the window's own outline cuts a 271 x 218 window, opaque everywhere else, never
 // half transparent: the skin shows the window's rounded corners even where masks are ignored.
-TEST_F(Skin, CornersAreCutLikeTheWindowsOutline) {
+TEST_F(SkinPicture, CornersAreCutLikeTheWindowsOutline) {
     const int w = 271, h = 218;
     QRegion shape(0, 5, w, h - 10);
     shape += QRegion(5, 0, w - 10, h);
@@ -192,7 +192,7 @@ INSTANTIATE_TEST_SUITE_P(
                     ButtonCase{"close", 250, "closehover.png", "closepressed.png"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(FrameButtons, MinimiseIsBlueAndCloseIsRed) {
+TEST(FrameButtonPictures, MinimiseIsBlueAndCloseIsRed) {
     for (const char* name : {"minhover.png", "minpressed.png"}) {
         const QRgb c = loadArt(name).pixel(3, 7);
         EXPECT_GT(qBlue(c), qRed(c) + 60) << name;
@@ -210,7 +210,7 @@ TEST(FrameButtons, MinimiseIsBlueAndCloseIsRed) {
 
 // The logo sits on the window's green: its own edge is that green, and it is opaque, so what
 // was painted underneath before never shows through.
-TEST(TitleArt, IsOpaqueAndFramedInTheWindowsGreen) {
+TEST(TitlePicture, IsOpaqueAndFramedInTheWindowsGreen) {
     const QImage title = loadArt("title.png");
     ASSERT_EQ(title.size(), QSize(355, 136));
     QSet<QRgb> colours;
@@ -227,7 +227,7 @@ TEST(TitleArt, IsOpaqueAndFramedInTheWindowsGreen) {
 }
 
 // Square, clear round the outside, solid in the middle.
-TEST(ProgramIcon, EverySizeIsThere) {
+TEST(ProgramIconPictures, EverySizeIsThere) {
     for (int size : {16, 32, 48, 64, 128, 256}) {
         const QImage icon = loadArt("icon-" + std::to_string(size) + ".png");
         ASSERT_EQ(icon.size(), QSize(size, size)) << size;
@@ -242,7 +242,7 @@ TEST(ProgramIcon, EverySizeIsThere) {
 }
 
 // At 16 px every pixel is decided: no soft edges for a desktop to blur further.
-TEST(ProgramIcon, SmallestSizesArePixelArt) {
+TEST(ProgramIconPictures, SmallestSizesArePixelArt) {
     for (const char* name : {"icon-16.png", "titleicon.png"}) {
         const QImage icon = loadArt(name);
         ASSERT_EQ(icon.size(), QSize(16, 16)) << name;

@@ -91,11 +91,21 @@ void paintDotAt(QPainter& p, QPointF at, qreal r) {
     p.drawEllipse(at, r, r);
 }
 
-// Composed on a 64-unit grid; sizes below 48 leave out what would only be noise.
+// Where a line `width` whole pixels wide must run so that it covers whole pixels.
+qreal snap(qreal at, qreal width) {
+    return std::lround(width) % 2 ? std::floor(at) + 0.5 : std::round(at);
+}
+
+QRectF snapped(const QRectF& r, qreal width) {
+    return QRectF(QPointF(snap(r.left(), width), snap(r.top(), width)),
+                  QPointF(snap(r.right(), width), snap(r.bottom(), width)));
+}
+
+// Composed on a 64-unit grid with its lines on whole pixels; sizes below 48 leave out the ghost,
+// which would only be noise there.
 void paintIcon(QPainter& p, int size) {
     const qreal u = size / 64.0;
-    // Lines stay at least one pixel wide however small the icon.
-    const qreal line = std::max(1.0, 2.0 * u);
+    const qreal line = std::max(1.0, std::round(2.0 * u));
 
     const QRectF tile(0.5 * u, 0.5 * u, 63 * u, 63 * u);
     QLinearGradient floor(tile.topLeft(), tile.bottomLeft());
@@ -105,12 +115,11 @@ void paintIcon(QPainter& p, int size) {
     p.setBrush(floor);
     p.drawRoundedRect(tile, 12 * u, 12 * u);
     // The maze's border wall runs just inside the tile's edge.
-    QColor rim(palette::kWallLine);
     p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(rim, line));
-    p.drawRoundedRect(tile.adjusted(3 * u, 3 * u, -3 * u, -3 * u), 9 * u, 9 * u);
+    p.setPen(QPen(QColor(palette::kWallLine), line));
+    p.drawRoundedRect(snapped(tile.adjusted(3 * u, 3 * u, -3 * u, -3 * u), line), 9 * u, 9 * u);
 
-    paintWallBlock(p, QRectF(36 * u, 36 * u, 21 * u, 21 * u), 5 * u, line);
+    paintWallBlock(p, snapped(QRectF(36 * u, 36 * u, 21 * u, 21 * u), line), 5 * u, line);
 
     const SpriteStyle st{Look::Polished};
     const qreal dotR = std::max(1.2, 2.4 * u);

@@ -77,21 +77,28 @@ std::vector<Letter> letters() {
     return out;
 }
 
+struct Lettering {
+    QPainterPath strokes;
+    QPointF pill;                 // the i's dot
+    std::vector<QPointF> glints;  // tops of the N and the l, where the light catches
+};
+
 // Each letter placed and tilted about its own middle, left to right with even gaps.
-std::vector<QPainterPath> placedLetters(QPointF origin, qreal gap, QPointF* pillAt) {
-    std::vector<QPainterPath> out;
+Lettering placedLetters(QPointF origin, qreal gap) {
+    Lettering out;
     qreal x = origin.x();
-    int index = 0;
-    for (const Letter& l : letters()) {
+    const std::vector<Letter> all = letters();
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        const Letter& l = all[i];
         QTransform t;
         const QPointF middle(x + l.width / 2, origin.y() + kBaseline / 2 + l.dy);
         t.translate(middle.x(), middle.y());
         t.rotate(l.tilt);
         t.translate(-l.width / 2, -kBaseline / 2);
-        out.push_back(t.map(l.path));
-        if (index == 1) *pillAt = t.map(QPointF(0, kAscender + 4));
+        out.strokes.addPath(t.map(l.path));
+        if (i == 1) out.pill = t.map(QPointF(0, kAscender + 4));
+        if (i == 0 || i == 4) out.glints.push_back(t.map(QPointF(-2, kAscender + 2)));
         x += l.width + kStroke + gap;
-        ++index;
     }
     return out;
 }
@@ -178,11 +185,27 @@ void paintPill(QPainter& p, QPointF at, qreal r) {
     p.drawEllipse(at, r, r);
 }
 
+// A four-pointed glint where the light catches a letter.
+void paintSparkle(QPainter& p, QPointF at, qreal r) {
+    QPainterPath star;
+    star.moveTo(at + QPointF(0, -r));
+    star.quadTo(at, at + QPointF(r, 0));
+    star.quadTo(at, at + QPointF(0, r));
+    star.quadTo(at, at + QPointF(-r, 0));
+    star.quadTo(at, at + QPointF(0, -r));
+    QRadialGradient glow(at, r * 0.9);
+    glow.setColorAt(0, QColor(255, 255, 255, 200));
+    glow.setColorAt(1, QColor(255, 255, 255, 0));
+    p.setPen(Qt::NoPen);
+    p.setBrush(glow);
+    p.drawEllipse(at, r * 0.9, r * 0.9);
+    p.setBrush(QColor(255, 255, 250));
+    p.drawPath(star);
+}
+
 void paintLettering(QPainter& p) {
-    QPointF pillAt;
-    const std::vector<QPainterPath> placed = placedLetters(QPointF(18, 20), 5, &pillAt);
-    QPainterPath all;
-    for (const QPainterPath& c : placed) all.addPath(c);
+    const Lettering lettering = placedLetters(QPointF(18, 20), 5);
+    const QPainterPath& all = lettering.strokes;
     const QPainterPath face = strokeOf(all, kStroke);
     const QPainterPath rim = strokeOf(all, kStroke + 6);
 
@@ -211,7 +234,8 @@ void paintLettering(QPainter& p) {
     p.drawPath(all.translated(-kStroke * 0.2, -kStroke * 0.24));
     p.restore();
 
-    paintPill(p, pillAt, 8);
+    paintPill(p, lettering.pill, 8);
+    for (QPointF at : lettering.glints) paintSparkle(p, at, 5.5);
 }
 
 void paintCorridor(QPainter& p) {
