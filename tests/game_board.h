@@ -137,15 +137,9 @@ class Board {
         for (const int vk : keys) plat::KeyPressed(vk);
     }
 
-    // Takes the five actors off the playfield where they stand now (where they were last
-    // drawn), so the test may move them; Drop draws them again.
-    void Lift() {
-        for (int slot = 4; slot >= 0; --slot) {
-            const int x = slot == 0 ? Game.GobX : Ghosts[slot - 1].X;
-            const int y = slot == 0 ? Game.GobY : Ghosts[slot - 1].Y;
-            EraseSprite(x - 16, y - 16, slot);
-        }
-    }
+    // Takes the five actors off the playfield where they were last drawn, so the test may
+    // move them; Drop draws them again.
+    static void Lift() { EraseSprites(); }
 
     // Points the sprite records at the actors as they stand now, with their own looks.
     static void Aim() {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "flow/tick.h"
 #include "game_board.h"
 
 namespace game_test {
@@ -239,6 +240,11 @@ class Session {
         plat::ReleaseAllKeys();
         plat::SetRandomObserver({});
         plat::Randomize(seed);
+        // As a freshly started program has them, whatever tests ran before.
+        for (auto& column : Maze)
+            for (MazeCell& cell : column) cell = {};
+        for (GhostState& ghost : Ghosts) ghost = {};
+        for (SpriteState& sprite : Sprites) sprite = {};
         form.Load();
         onSound_ = [this](const std::string& name) {
             if (name == "ghosteat") ++tally.ghostsEaten[Speed];
@@ -324,6 +330,38 @@ class Session {
     std::function<void(const std::string&)> onSound_;
 };
 
+// Two moments no played game is likely to hit.
+TEST(CleanBoardAt, CatchWhileEating) {
+    Board board;
+    board.Lift();
+    board.PutPlayer(CentreOf(1), CentreOf(1), kRight);  // the dot of (2, 1) right ahead
+    board.PutGhost(1, CentreOf(2), CentreOf(1), kLeft);
+    board.Drop();
+
+    tmrKeyBoard_Timer();
+
+    ASSERT_EQ(Game.Lives, 2);
+    ASSERT_EQ(Maze[2][1].Item, 0);
+    EXPECT_TRUE(SameImage(Block(board.Screen(), 32, 16, 16, 16),
+                          Block(board.form.pctpicture.Image(), 32, 16, 16, 16)));
+}
+
+TEST(CleanBoardAt, DeathAsTheFruitIsDue) {
+    Board board(4);
+    Game.TickCount = 4000 / 4 - 1;
+    board.Lift();
+    board.PutGhost(1, Game.GobX + 8, Game.GobY, kLeft);
+    board.Drop();
+
+    tmrKeyBoard_Timer();  // caught as the fruit's time comes: it is never drawn
+    ASSERT_EQ(Game.Lives, 2);
+    ASSERT_EQ(Game.FruitShown, kFalse);
+    tmrKeyBoard_Timer();  // its removal finds nothing of it to take away
+
+    EXPECT_EQ(Game.FruitGone, kTrue);
+    EXPECT_EQ(FindDebris(board.form).pixels, 0);
+}
+
 class CleanBoard : public testing::TestWithParam<bool> {};
 
 // Two-player games at each speed, steered to eat ghosts, take the tunnel first, clear a
@@ -352,15 +390,17 @@ TEST_P(CleanBoard, ScriptedGamesLeaveNoDebris) {
     EXPECT_EQ(t.debrisPixels, 0) << "first debris: " << t.firstDebris;
 }
 
-// Long games with random turns, speeds, looks and player counts, bounded in ticks.
+// Long games at random speeds, one or two players, steered with random turns among the
+// sensible ones; a lone player has lives to spare so it gets to clear levels.
 TEST_P(CleanBoard, RandomGamesLeaveNoDebris) {
     const bool oldLook = GetParam();
     Session session(oldLook ? 23 : 17);
     std::mt19937 rng(oldLook ? 2 : 1);
     for (int game = 0; game < 3; ++game) {
         const int speed = 1 << std::uniform_int_distribution(0, 2)(rng);
-        Pilot pilot(session.form, rng(), 0.2);
-        session.Play(oldLook, speed, 1 + game % 2, 8000 / speed, pilot);
+        const int players = std::uniform_int_distribution(1, 2)(rng);
+        Pilot pilot(session.form, rng(), 0.03);
+        session.Play(oldLook, speed, players, 5000, pilot, players == 1 ? 30 : 3);
     }
     const Tally& t = session.tally;
     std::cout << "[ sweep    ] " << t << '\n';

@@ -69,7 +69,7 @@ TEST(GameDrawing, SaveUnderLeavesNoFragments) {
         ASSERT_TRUE(SameImage(board.Screen(), clean));
 
         if (frame == fruitDown) {
-            EraseSprite(216, 264, kFruitSlot);
+            EraseSprite(kFruitSlot);
             clean = cleanWithoutFruit;
             ASSERT_TRUE(SameImage(board.Screen(), clean));
         }

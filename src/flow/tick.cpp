@@ -41,11 +41,18 @@ void tmrKeyBoard_Timer() {
     // The time-out, or the tick on which the fruit has just been eaten.
     if (Game.TickCount == fruitEnds ||
         (Game.TickCount >= fruitAt && !Game.FruitShown && !Game.FruitGone)) {
-        EraseSprite(kFruitX, kFruitY, kFruitSlot);
+        EraseSprite(kFruitSlot);
         Game.FruitGone = kTrue;
     }
     ++Game.TickCount;
 
+    // The cell ahead of where the player stood, whose item it ate. Wiped in a tick that
+    // ends the life too: the item is gone, and nothing else would take its picture away.
+    if (Game.DotEaten) {
+        const int x = Sprites[0].OldX + 8 + 16 * DirX[Game.GobDir];
+        const int y = Sprites[0].OldY + 8 + 16 * DirY[Game.GobDir];
+        plat::BitBlt(form.pctScreen, x, y, 16, 16, form.pctpicture, x, y, plat::SRCCOPY);
+    }
     if (Game.GobCaught) {
         GobDied();
         return;
@@ -53,12 +60,6 @@ void tmrKeyBoard_Timer() {
     if (Game.DotsLeft < 1) {
         ClearLevel();
         return;
-    }
-    if (Game.DotEaten) {
-        // The cell ahead of where the player stood: the one whose item it ate.
-        const int x = Sprites[0].OldX + 8 + 16 * DirX[Game.GobDir];
-        const int y = Sprites[0].OldY + 8 + 16 * DirY[Game.GobDir];
-        plat::BitBlt(form.pctScreen, x, y, 16, 16, form.pctpicture, x, y, plat::SRCCOPY);
     }
     if (Game.TickCount == fruitAt) {
         DrawFruit();

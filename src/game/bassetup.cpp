@@ -12,6 +12,19 @@ using plat::SRCAND;
 using plat::SRCCOPY;
 using plat::SRCPAINT;
 
+namespace {
+
+// Where each save-under slot's block was taken from, while it still belongs there: a
+// sprite goes back exactly where it was drawn, even if its record has moved since.
+struct SavedBlock {
+    int x = 0;
+    int y = 0;
+    bool held = false;
+};
+SavedBlock savedBlocks[6];
+
+}  // namespace
+
 bool LoadGamePicture(plat::PictureBox& box, const std::string& file) {
     const std::string path = plat::AppPath() + file;
     if (box.LoadPicture(path)) return true;
@@ -67,6 +80,8 @@ bool DrawMaze() {
         return false;
     }
     form.pctpicture.SetPicture(form.pctScreen);
+    // The repaint leaves nothing on the playfield that a slot could put back.
+    for (SavedBlock& block : savedBlocks) block.held = false;
     for (int row = 1; row <= 29; ++row) {
         for (int col = 1; col <= 26; ++col) {
             const int item = Maze[col][row].Item;
@@ -116,6 +131,7 @@ void ResetActors() {
 void DrawSprite(int x, int y, int srcX, int srcY, int slot) {
     FrmMain& form = frmMain();
     BitBlt(form.pctBack, 0, 32 * slot, 32, 32, form.pctScreen, x, y, SRCCOPY);
+    savedBlocks[slot] = {x, y, true};
     int maskX = srcX + 128;
     int maskY = srcY;
     if (slot >= 1 && slot <= 4) maskX = Ghosts[slot - 1].Eaten ? 224 : 192;
@@ -123,15 +139,16 @@ void DrawSprite(int x, int y, int srcX, int srcY, int slot) {
     BitBlt(form.pctScreen, x, y, 32, 32, form.pctTiles, srcX, srcY, SRCPAINT);
 }
 
-void EraseSprite(int x, int y, int slot) {
+void EraseSprite(int slot) {
+    SavedBlock& block = savedBlocks[slot];
+    if (!block.held) return;
     FrmMain& form = frmMain();
-    BitBlt(form.pctScreen, x, y, 32, 32, form.pctBack, 0, 32 * slot, SRCCOPY);
+    BitBlt(form.pctScreen, block.x, block.y, 32, 32, form.pctBack, 0, 32 * slot, SRCCOPY);
+    block.held = false;
 }
 
 void EraseSprites() {
-    for (int slot = 4; slot >= 0; --slot) {
-        EraseSprite(Sprites[slot].OldX, Sprites[slot].OldY, slot);
-    }
+    for (int slot = 4; slot >= 0; --slot) EraseSprite(slot);
 }
 
 void DrawSprites() {

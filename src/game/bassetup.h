@@ -43,7 +43,9 @@ bool DrawMaze();
 void ResetActors();
 
 void DrawSprite(int x, int y, int srcX, int srcY, int slot);
-void EraseSprite(int x, int y, int slot);
+// Puts back what the slot saved, where it saved it; nothing once put back or after a
+// repaint of the whole playfield.
+void EraseSprite(int slot);
 void EraseSprites();
 void DrawSprites();
 void DrawStats();
