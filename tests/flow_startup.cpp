@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
+#include <QCoreApplication>
 #include <QFile>
-#include <QLockFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <string>
@@ -12,6 +11,7 @@
 #include "platform/desktop.h"
 #include "platform/files.h"
 #include "platform/settings.h"
+#include "platform/singleinstance.h"
 #include "platform/timer.h"
 #include "shell/frmmain.h"
 
@@ -26,13 +26,22 @@ QProcess* StartGame(const QProcessEnvironment& env) {
 
 }  // namespace
 
-TEST(Startup, SecondInstanceLeavesAtOnce) {
-    QTemporaryDir tmp;
-    QLockFile running(tmp.path() + QString("/nibbly-%1.lock").arg(getuid()));
-    ASSERT_TRUE(running.tryLock(0));
+TEST(Startup, SecondInstanceBringsTheFirstForwardAndLeaves) {
+    // The lock sits beside the settings, whatever TMPDIR says; the runtime folder is shared
+    // so that the second start finds this stand-in for a running game.
+    QTemporaryDir config, runtime, otherTmp;
+    const QByteArray runtimeBefore = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+    plat::SingleInstance running(config.filePath("Nibbly").toStdString(), "Nibbly");
+    qputenv("XDG_RUNTIME_DIR", runtimeBefore);
+    ASSERT_EQ(running.Take(), plat::SingleInstance::Claim::Owner);
+    int activations = 0;
+    ASSERT_TRUE(running.Listen([&] { ++activations; }));
 
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("TMPDIR", tmp.path());
+    env.insert("XDG_CONFIG_HOME", config.path());
+    env.insert("XDG_RUNTIME_DIR", runtime.path());
+    env.insert("TMPDIR", otherTmp.path());
     env.insert("QT_QPA_PLATFORM", "offscreen");
     std::unique_ptr<QProcess> game(StartGame(env));
     // A first instance would run until closed; the second must be gone without a window.
@@ -41,6 +50,30 @@ TEST(Startup, SecondInstanceLeavesAtOnce) {
     ASSERT_TRUE(finished);
     EXPECT_EQ(game->exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(game->exitCode(), 0);
+    EXPECT_EQ(game->readAllStandardError(), "");
+    for (int pass = 0; pass < 10 && activations == 0; ++pass) QCoreApplication::processEvents();
+    EXPECT_EQ(activations, 1);
+}
+
+TEST(Startup, SettingsFolderThatCannotHoldALockStillStarts) {
+    QTemporaryDir config;
+    QFile blocker(config.filePath("Nibbly"));  // a file where the folder should be
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_CONFIG_HOME", config.path());
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QProcess> game(StartGame(env));
+    game->setReadChannel(QProcess::StandardError);
+    // The warning comes before the window; the game then runs until it is closed.
+    QByteArray error;
+    while (!error.contains('\n') && game->waitForReadyRead(20000))
+        error += game->readAllStandardError();
+    EXPECT_TRUE(error.startsWith("nibbly: cannot lock ")) << error.toStdString();
+    EXPECT_TRUE(error.contains("running unguarded")) << error.toStdString();
+    EXPECT_EQ(game->state(), QProcess::Running);
+    game->kill();
+    game->waitForFinished(20000);
 }
 
 TEST(Startup, NoDisplayIsAMessageNotACrash) {
@@ -49,7 +82,7 @@ TEST(Startup, NoDisplayIsAMessageNotACrash) {
     env.remove("DISPLAY");
     env.remove("WAYLAND_DISPLAY");
     env.remove("QT_QPA_PLATFORM");
-    env.insert("TMPDIR", tmp.path());
+    env.insert("XDG_CONFIG_HOME", tmp.path());
     std::unique_ptr<QProcess> game(StartGame(env));
     ASSERT_TRUE(game->waitForFinished(20000));
     EXPECT_EQ(game->exitStatus(), QProcess::NormalExit);
@@ -107,7 +140,9 @@ TEST_F(MissingPictures, GameDoesNotStartAndKeepsTheCoins) {
         XPButton4_Click();
 
         ASSERT_EQ(messages.size(), 1u);
-        EXPECT_NE(messages[0].find(row.missing), std::string::npos) << messages[0];
+        // The message names the file and where the game looked for it.
+        EXPECT_NE(messages[0].find(folder.filePath(row.missing).toStdString()), std::string::npos)
+            << messages[0];
         EXPECT_EQ(GameRunning, kFalse);
         EXPECT_EQ(Coins, 9);
         EXPECT_EQ(form.lblCoins.Caption(), "9 个币");

@@ -55,3 +55,45 @@ TEST(AppPath, OverrideDropsTrailingSeparatorAndEmptyRestores) {
 }
 
 }  // namespace
+
+namespace {
+
+// A prefix with bin/ and share/nibbly/, each holding the named files.
+struct Prefix {
+    QTemporaryDir root;
+    std::string bin = root.filePath("bin").toStdString();
+    std::string share = root.filePath("share/nibbly").toStdString();
+
+    void Put(const std::string& folder, const char* name) const {
+        ASSERT_TRUE(QDir().mkpath(QString::fromStdString(folder)));
+        QFile file(QString::fromStdString(folder + "/" + name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+};
+
+TEST(DataFolder, BesideTheExecutableFirstThenShareNibbly) {
+    struct Row {
+        const char* name;
+        std::vector<const char*> beside, installed;
+        bool expectInstalled;
+    };
+    const Row rows[] = {
+        {"build-folder", {"nibbly", "level1.bmp"}, {}, false},
+        {"installed", {"nibbly"}, {"level1.bmp", "eatpill.wav"}, true},
+        {"portable-copy-beside-an-installation",
+         {"nibbly", "eatpill.wav"},
+         {"level1.bmp", "eatpill.wav"},
+         false},
+        {"nothing-anywhere", {"nibbly"}, {}, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const Prefix prefix;
+        for (const char* name : row.beside) prefix.Put(prefix.bin, name);
+        for (const char* name : row.installed) prefix.Put(prefix.share, name);
+
+        EXPECT_EQ(plat::DataFolderFor(prefix.bin), row.expectInstalled ? prefix.share : prefix.bin);
+    }
+}
+
+}  // namespace

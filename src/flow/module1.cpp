@@ -1,15 +1,16 @@
 #include "flow/module1.h"
 
-#include <unistd.h>
-
 #include <QApplication>
-#include <QDir>
-#include <QLockFile>
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/desktopentry.h"
+#include "platform/files.h"
+#include "platform/settings.h"
+#include "platform/singleinstance.h"
 #include "platform/sound.h"
 #include "shell/frmmain.h"
+#include "shell/links.h"
 
 namespace {
 
@@ -30,16 +31,30 @@ void OnQtMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
 }  // namespace
 
 int Main(int argc, char** argv) {
-    // A second copy would fight over the stored settings: it leaves before showing anything.
-    QLockFile instanceLock(QDir::tempPath() + QString("/nibbly-%1.lock").arg(getuid()));
-    if (!instanceLock.tryLock(0)) return 0;
+    // A second copy would fight over the stored settings: it brings the first forward and
+    // leaves before showing anything.
+    plat::SingleInstance instance(plat::UserSettingsFolder(kAppTitle), kAppTitle);
+    const plat::SingleInstance::Claim claim = instance.Take();
+    if (claim == plat::SingleInstance::Claim::Taken) {
+        const QCoreApplication app(argc, argv);
+        if (!instance.ActivateRunning()) std::fprintf(stderr, "nibbly: already running\n");
+        return 0;
+    }
+    if (claim == plat::SingleInstance::Claim::Unguarded) {
+        std::fprintf(
+            stderr,
+            "nibbly: cannot lock %s; running unguarded, another copy may overwrite the settings\n",
+            instance.LockPath().c_str());
+    }
 
     qtHandler = qInstallMessageHandler(OnQtMessage);
     QApplication app(argc, argv);
+    plat::UseDesktopEntry(NIBBLY_ID, plat::AppPath());
     plat::StartSound();
     int status = 0;
     {
         FrmMain form;
+        instance.Listen([&form] { plat::BringToFront(form); });
         form.Load();
         status = app.exec();
     }

@@ -14,7 +14,20 @@ std::string appPathOverride;
 
 std::string AppPath() {
     if (!appPathOverride.empty()) return appPathOverride;
-    return QCoreApplication::applicationDirPath().toStdString();
+    static const std::string folder =
+        DataFolderFor(QCoreApplication::applicationDirPath().toStdString());
+    return folder;
+}
+
+std::string DataFolderFor(const std::string& executableFolder) {
+    // Installed, the data sit in ../share/nibbly; a build folder or a portable copy holds
+    // them beside the executable, and then that copy wins.
+    const QDir beside(QString::fromStdString(executableFolder));
+    const QDir installed(QDir::cleanPath(beside.filePath("../share/nibbly")));
+    if (!installed.exists()) return executableFolder;
+    for (const QString& name : installed.entryList(QDir::Files))
+        if (beside.exists(name)) return executableFolder;
+    return installed.path().toStdString();
 }
 
 void SetAppPath(const std::string& path) {

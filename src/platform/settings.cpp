@@ -1,5 +1,6 @@
 #include "platform/settings.h"
 
+#include <QFileInfo>
 #include <QSettings>
 #include <memory>
 
@@ -91,6 +92,12 @@ void SaveSetting(const std::string& app, const std::string& section, const std::
 std::map<std::string, std::string> GetAllSettings(const std::string& app,
                                                   const std::string& section) {
     return store->Read(app, section);
+}
+
+std::string UserSettingsFolder(const std::string& app) {
+    const QString name = QString::fromStdString(app);
+    const QSettings settings(QSettings::IniFormat, QSettings::UserScope, name, name);
+    return QFileInfo(settings.fileName()).path().toStdString();
 }
 
 void UseUserSettings() {

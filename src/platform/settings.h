@@ -14,6 +14,9 @@ void SaveSetting(const std::string& app, const std::string& section, const std::
 std::map<std::string, std::string> GetAllSettings(const std::string& app,
                                                   const std::string& section);
 
+// The folder of the user's store for app (made at the first write).
+std::string UserSettingsFolder(const std::string& app);
+
 // Where the store lives: the user's configuration folder (default), an INI file of
 // the caller's, or memory only (nothing kept).
 void UseUserSettings();

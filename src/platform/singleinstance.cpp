@@ -1,0 +1,86 @@
+#include "platform/singleinstance.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QLockFile>
+#include <QWidget>
+
+namespace plat {
+
+namespace {
+
+constexpr int kConnectTimeoutMs = 2000;
+
+// Sockets belong in the user's runtime folder, which does not follow TMPDIR; a hash of
+// the lock's path keeps copies that guard different settings apart.
+std::string SocketPathFor(const std::string& lockPath, const std::string& name) {
+    QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (folder.isEmpty() || !QDir(folder).exists()) folder = QDir::tempPath();
+    const QByteArray hash =
+        QCryptographicHash::hash(QByteArray::fromStdString(lockPath), QCryptographicHash::Sha256)
+            .toHex()
+            .left(16);
+    return QDir(folder)
+        .filePath(QString::fromStdString(name) + "-" + hash + ".socket")
+        .toStdString();
+}
+
+}  // namespace
+
+SingleInstance::SingleInstance(const std::string& folder, const std::string& name)
+    : lockPath_(QDir(QString::fromStdString(folder))
+                    .filePath(QString::fromStdString(name) + ".lock")
+                    .toStdString()),
+      socketPath_(SocketPathFor(lockPath_, name)),
+      lock_(std::make_unique<QLockFile>(QString::fromStdString(lockPath_))) {}
+
+SingleInstance::~SingleInstance() = default;
+
+SingleInstance::Claim SingleInstance::Take() {
+    QDir().mkpath(QFileInfo(QString::fromStdString(lockPath_)).path());
+    if (lock_->tryLock(0)) return Claim::Owner;
+    return lock_->error() == QLockFile::LockFailedError ? Claim::Taken : Claim::Unguarded;
+}
+
+std::string SingleInstance::LockPath() const {
+    return lockPath_;
+}
+
+bool SingleInstance::Listen(std::function<void()> activate) {
+    server_ = new QLocalServer(this);
+    server_->setSocketOptions(QLocalServer::UserAccessOption);
+    const QString path = QString::fromStdString(socketPath_);
+    // A socket left by a killed copy: the lock is ours, so nobody else listens on it.
+    if (!server_->listen(path) && server_->serverError() == QAbstractSocket::AddressInUseError) {
+        QLocalServer::removeServer(path);
+        server_->listen(path);
+    }
+    connect(server_, &QLocalServer::newConnection, this, [this, activate = std::move(activate)] {
+        while (QLocalSocket* caller = server_->nextPendingConnection()) {
+            caller->disconnectFromServer();
+            caller->deleteLater();
+        }
+        activate();
+    });
+    return server_->isListening();
+}
+
+bool SingleInstance::ActivateRunning() {
+    QLocalSocket socket;
+    socket.connectToServer(QString::fromStdString(socketPath_));
+    if (!socket.waitForConnected(kConnectTimeoutMs)) return false;
+    socket.disconnectFromServer();
+    return true;
+}
+
+void BringToFront(QWidget& window) {
+    window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
+
+}  // namespace plat

@@ -1,0 +1,48 @@
+#pragma once
+#include <QObject>
+#include <functional>
+#include <memory>
+#include <string>
+
+class QLocalServer;
+class QLockFile;
+class QWidget;
+
+namespace plat {
+
+// One running copy per settings folder. A lock file in the folder guards the settings
+// kept there; a local socket named after the lock lets a later start ask the running
+// copy to come forward.
+class SingleInstance : public QObject {
+  public:
+    enum class Claim {
+        Owner,      // the lock is ours
+        Taken,      // a running copy holds it
+        Unguarded,  // the folder cannot hold a lock: run, but nothing keeps a second copy out
+    };
+
+    // name: the lock's base name, "<folder>/<name>.lock".
+    SingleInstance(const std::string& folder, const std::string& name);
+    ~SingleInstance() override;
+
+    // Takes the lock. A lock left behind by a copy that no longer runs is taken over.
+    Claim Take();
+    std::string LockPath() const;
+
+    // For the owner: activate runs whenever a later start asks. Needs the event loop.
+    // False when no socket could be opened (later starts then only leave).
+    bool Listen(std::function<void()> activate);
+    // For a later start: asks the running copy to come forward; false when none listens.
+    bool ActivateRunning();
+
+  private:
+    std::string lockPath_;
+    std::string socketPath_;
+    std::unique_ptr<QLockFile> lock_;
+    QLocalServer* server_ = nullptr;  // owned as a child
+};
+
+// Shows a window restored from its minimised state, on top and with the focus.
+void BringToFront(QWidget& window);
+
+}  // namespace plat

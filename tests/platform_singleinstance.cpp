@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "platform/singleinstance.h"
+
+namespace {
+
+using Claim = plat::SingleInstance::Claim;
+
+constexpr const char* kName = "Nibbly";
+
+// Delivers what the sockets have queued; a local connection is queued at once, so a
+// handful of passes is plenty.
+void DeliverPending() {
+    for (int pass = 0; pass < 10; ++pass) QCoreApplication::processEvents();
+}
+
+// Runs body in a child process that then dies without cleaning up, as a killed game.
+void InAKilledProcess(const std::function<void()>& body) {
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        body();
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+}
+
+class SingleInstanceTest : public testing::Test {
+  protected:
+    std::string Folder() const { return dir.filePath("Nibbly").toStdString(); }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(SingleInstanceTest, SecondCopyFindsTheLockTakenAndTheFirstGetsIt) {
+    plat::SingleInstance first(Folder(), kName);
+    ASSERT_EQ(first.Take(), Claim::Owner);
+    EXPECT_EQ(first.LockPath(), Folder() + "/Nibbly.lock");
+    int activations = 0;
+    ASSERT_TRUE(first.Listen([&] { ++activations; }));
+
+    plat::SingleInstance second(Folder(), kName);
+    EXPECT_EQ(second.Take(), Claim::Taken);
+    EXPECT_TRUE(second.ActivateRunning());
+    DeliverPending();
+    EXPECT_EQ(activations, 1);
+
+    EXPECT_TRUE(plat::SingleInstance(Folder(), kName).ActivateRunning());
+    DeliverPending();
+    EXPECT_EQ(activations, 2);
+}
+
+TEST_F(SingleInstanceTest, OtherFoldersAreOtherCopies) {
+    plat::SingleInstance first(Folder(), kName);
+    ASSERT_EQ(first.Take(), Claim::Owner);
+    ASSERT_TRUE(first.Listen([] {}));
+
+    plat::SingleInstance elsewhere(dir.filePath("Other").toStdString(), kName);
+    EXPECT_EQ(elsewhere.Take(), Claim::Owner);
+    EXPECT_FALSE(
+        plat::SingleInstance(dir.filePath("Third").toStdString(), kName).ActivateRunning());
+}
+
+TEST_F(SingleInstanceTest, NoListenerMeansNoActivation) {
+    plat::SingleInstance first(Folder(), kName);
+    ASSERT_EQ(first.Take(), Claim::Owner);
+    EXPECT_FALSE(plat::SingleInstance(Folder(), kName).ActivateRunning());
+}
+
+TEST_F(SingleInstanceTest, KilledCopyLeavesNothingThatBlocks) {
+    InAKilledProcess([this] {
+        plat::SingleInstance killed(Folder(), kName);
+        if (killed.Take() != Claim::Owner || !killed.Listen([] {})) _exit(1);
+        // No destructors: the lock file and the socket stay behind.
+        _exit(0);
+    });
+    ASSERT_TRUE(QFile::exists(QString::fromStdString(Folder() + "/Nibbly.lock")));
+
+    plat::SingleInstance next(Folder(), kName);
+    ASSERT_EQ(next.Take(), Claim::Owner);
+    int activations = 0;
+    ASSERT_TRUE(next.Listen([&] { ++activations; }));
+    EXPECT_TRUE(plat::SingleInstance(Folder(), kName).ActivateRunning());
+    DeliverPending();
+    EXPECT_EQ(activations, 1);
+}
+
+TEST_F(SingleInstanceTest, FolderThatCannotHoldALockRunsUnguarded) {
+    // A regular file where the folder should be: nothing can be made inside it, not even by
+    // root, for whom a read-only folder is no obstacle.
+    QFile blocker(QString::fromStdString(Folder()));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+
+    plat::SingleInstance instance(Folder(), kName);
+    EXPECT_EQ(instance.Take(), Claim::Unguarded);
+    EXPECT_EQ(plat::SingleInstance(Folder(), kName).Take(), Claim::Unguarded);
+}
+
+}  // namespace
