@@ -11,13 +11,20 @@ set(NIBBLY_DATA_DEST ${CMAKE_INSTALL_DATADIR}/nibbly)
 install(TARGETS nibbly nibbly-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${NIBBLY_DATA_PATHS} DESTINATION ${NIBBLY_DATA_DEST})
 install(DIRECTORY ${NIBBLY_BIN_DIR}/help DESTINATION ${NIBBLY_DATA_DEST} OPTIONAL)
-# The generator's icons: the window takes them from the data folder, the menu from hicolor.
-foreach(size 16 32 48 64 128 256)
-  set(icon ${NIBBLY_BIN_DIR}/icon-${size}.png)
-  install(FILES ${icon} DESTINATION ${NIBBLY_DATA_DEST} OPTIONAL)
-  install(FILES ${icon} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
-          RENAME ${NIBBLY_ID}.png OPTIONAL)
-endforeach()
+# The generator's icons, when it draws them: the window takes them from the data folder,
+# the menu from hicolor. Checked at install time, so a build without them installs no
+# empty folders.
+string(CONFIGURE [[
+  foreach(size 16 32 48 64 128 256)
+    set(icon "@NIBBLY_BIN_DIR@/icon-${size}.png")
+    if(EXISTS "${icon}")
+      file(INSTALL "${icon}" DESTINATION "${CMAKE_INSTALL_PREFIX}/@NIBBLY_DATA_DEST@")
+      file(INSTALL "${icon}" RENAME @NIBBLY_ID@.png DESTINATION
+           "${CMAKE_INSTALL_PREFIX}/@CMAKE_INSTALL_DATADIR@/icons/hicolor/${size}x${size}/apps")
+    endif()
+  endforeach()
+]] NIBBLY_INSTALL_ICONS @ONLY)
+install(CODE "${NIBBLY_INSTALL_ICONS}")
 install(FILES packaging/${NIBBLY_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES packaging/${NIBBLY_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
@@ -26,8 +33,8 @@ install(FILES packaging/${NIBBLY_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DA
 set(NIBBLY_PACKED ${CMAKE_BINARY_DIR}/packaging)
 foreach(page nibbly.6 nibbly-sim.6 changelog)
   configure_file(packaging/${page} ${NIBBLY_PACKED}/${page} @ONLY)
-  file(ARCHIVE_CREATE OUTPUT ${NIBBLY_PACKED}/${page}.gz PATHS ${NIBBLY_PACKED}/${page}
-       FORMAT raw COMPRESSION GZip COMPRESSION_LEVEL 9 MTIME 0)
+  execute_process(COMMAND gzip -9nc ${NIBBLY_PACKED}/${page}
+                  OUTPUT_FILE ${NIBBLY_PACKED}/${page}.gz COMMAND_ERROR_IS_FATAL ANY)
 endforeach()
 install(FILES ${NIBBLY_PACKED}/nibbly.6.gz ${NIBBLY_PACKED}/nibbly-sim.6.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
@@ -46,13 +53,13 @@ set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://nibbly.example.org/)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Nibbly developers <games@nibbly.example.org>")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "maze-chase arcade game
- Steer the dot-eater through a maze of 28 by 31 cells, clear every dot and
- power pill, eat the frightened ghosts and grab the bonus fruit. One or two
- players take turns; three speeds and two looks. The window speaks Chinese.
- .
- The package also holds nibbly-sim, which replays a scripted game headless and
- writes a trace of it.")
+# CPack indents the lines and marks the empty one as a paragraph break.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Steer the dot-eater through a maze of 28 by 31 cells, clear every dot and
+power pill, eat the frightened ghosts and grab the bonus fruit. One or two
+players take turns; three speeds and two looks. The window speaks Chinese.
+
+The package also holds nibbly-sim, which replays a scripted game headless and
+writes a trace of it.")
 # The libraries come from shlibdeps; the X11 platform plugin, the Chinese fonts and
 # Qt's own translations (message box buttons) are loaded at run time, unseen by it.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

@@ -1,0 +1,226 @@
+#!/usr/bin/env bash
+# End to end on a real X desktop (Xvfb with openbox), with real key presses and clicks
+# through xdotool: builds the release, installs it into a temporary prefix and moves the
+# prefix (an installed tree must not care where it lives), validates the installed
+# desktop entry and metainfo, then plays a short game on the installed program.
+# Screenshots and the game's output are kept in build/e2e.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+id=org.example.nibbly
+title="Nibbly 1.0.3"
+unset DISPLAY
+out=$PWD/build/e2e
+rm -rf "$out"
+mkdir -p "$out"
+work=$(mktemp -d)
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+now() { date +%s.%N; }
+since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.2f", b - a }'; }
+start=$(now)
+step() { printf '[e2e %6ss] %s\n' "$(since "$start")" "$*"; }
+shot() {
+    import -window root "$out/$1.png"
+    echo "    screenshot: $out/$1.png"
+}
+fail() {
+    echo "e2e: FAIL: $*" >&2
+    [ -z "${DISPLAY:-}" ] || shot failure >&2 || true
+    exit 1
+}
+# wait_for WHAT SECONDS COMMAND...: polls COMMAND until it succeeds.
+wait_for() {
+    local what=$1 limit=$2
+    local deadline=$((SECONDS + limit))
+    shift 2
+    until "$@"; do
+        [ "$SECONDS" -lt "$deadline" ] || fail "no $what within ${limit}s"
+        sleep 0.1
+    done
+}
+
+step "build the release"
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/release -j"$(nproc)" >/dev/null
+
+step "install into a temporary prefix, then move the prefix"
+cmake --install build/release --prefix "$work/staged" >/dev/null
+mv "$work/staged" "$work/moved"
+prefix=$work/moved
+(cd "$prefix" && find . -type f | sort) >"$out/installed-files.txt"
+sed 's/^/    /' "$out/installed-files.txt"
+
+# A player of our own: fresh settings holding 3 coins and no high score yet.
+export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_RUNTIME_DIR=$work/run
+export QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=dummy
+mkdir -p "$XDG_CONFIG_HOME/Nibbly" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+settings=$XDG_CONFIG_HOME/Nibbly/Nibbly.ini
+printf '[SetLog]\nGameCoins=3\nGameHiScore=0\n' >"$settings"
+
+step "the simulator finds the moved data"
+trace=$(printf '0 key I\n100 key 1\n6000 end\n' | QT_QPA_PLATFORM=offscreen "$prefix/bin/nibbly-sim" -)
+grep -q '"ev":"tick"' <<<"$trace" || fail "nibbly-sim played no tick"
+! grep -q '"ev":"msgbox"' <<<"$trace" || fail "nibbly-sim: $(grep '"ev":"msgbox"' <<<"$trace")"
+
+step "validate the desktop entry and the metainfo; broken copies must fail"
+desktop=$prefix/share/applications/$id.desktop
+metainfo=$prefix/share/metainfo/$id.metainfo.xml
+validate() {
+    local output status=0
+    output=$("$@" 2>&1) || status=$?
+    sed 's/^/    /' <<<"${output:-(no complaints)}"
+    return "$status"
+}
+echo "  desktop-file-validate $desktop"
+validate desktop-file-validate "$desktop" || fail "desktop-file-validate"
+echo "  appstreamcli validate --no-net $metainfo"
+validate appstreamcli validate --no-net "$metainfo" || fail "appstreamcli validate"
+mkdir "$work/broken"
+grep -v '^Name=' "$desktop" >"$work/broken/$id.desktop"
+echo "  the entry without its Name:"
+if validate desktop-file-validate "$work/broken/$id.desktop"; then fail "it passed"; fi
+grep -v '<id>' "$metainfo" >"$work/broken/$id.metainfo.xml"
+echo "  the metainfo without its id:"
+if validate appstreamcli validate --no-net "$work/broken/$id.metainfo.xml"; then fail "it passed"; fi
+
+step "start Xvfb and openbox"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$out/xvfb.log" &
+pids+=($!)
+wait_for "X display" 10 test -s "$work/display"
+export DISPLAY=:$(cat "$work/display")
+openbox --sm-disable >"$out/openbox.log" 2>&1 &
+pids+=($!)
+wait_for "window manager" 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'
+
+find_window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1; }
+has_window() { [ -n "$(find_window "$1")" ]; }
+no_window() { [ -z "$(find_window "$1")" ]; }
+# The window's client origin on the screen, framed by the window manager or not.
+client_origin() {
+    local info
+    info=$(xwininfo -id "$wid")
+    cx=$(awk '/Absolute upper-left X/ {print $4}' <<<"$info")
+    cy=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$info")
+}
+# The playfield (448 x 496 at 10,32 in the window) in screen coordinates.
+playfield() { echo "448x496+$((cx + 10))+$((cy + 32))"; }
+# Share of the playfield showing the maze's dark floor: high in play, nil when idle.
+maze_share() {
+    import -window root -crop "$(playfield)" +repage png:- |
+        convert png:- -fuzz 6% -fill white -opaque '#0F0C24' -fill black +opaque white \
+            -format '%[fx:mean]' info:
+}
+# Left edge of the player's green in the band of the start row, or "none".
+player_x() {
+    local box
+    box=$(import -window root -crop "448x48+$((cx + 10))+$((cy + 32 + 352))" +repage png:- |
+        convert png:- -fx 'g>0.55 && b<0.6*g && r<0.9*g ? 1 : 0' -format '%@' info:)
+    if [[ $box =~ ^([0-9]+)x[0-9]+\+([0-9]+)\+ ]] && [ "${BASH_REMATCH[1]}" -gt 0 ] &&
+        [ "${BASH_REMATCH[1]}" -lt 40 ]; then
+        echo "${BASH_REMATCH[2]}"
+    else
+        echo none
+    fi
+}
+player_left_of() { local x; x=$(player_x); [ "$x" != none ] && [ "$x" -lt "$1" ]; }
+player_right_of() { local x; x=$(player_x); [ "$x" != none ] && [ "$x" -gt "$1" ]; }
+below() { awk -v v="$($1)" -v limit="$2" 'BEGIN { exit !(v < limit) }'; }
+above() { awk -v v="$($1)" -v limit="$2" 'BEGIN { exit !(v > limit) }'; }
+# Answers the open message box titled "Nibbly" with Yes: Y is its mnemonic in English
+# and in Chinese ("是(&Y)"), whichever button is the default.
+answer_yes() {
+    xdotool windowactivate --sync "$(find_window Nibbly)" key y
+    wait_for "closed message box" 5 no_window Nibbly
+}
+
+step "start the installed game"
+"$prefix/bin/nibbly" >"$out/nibbly.log" 2>&1 &
+game=$!
+pids+=($game)
+wait_for "window \"$title\"" 20 has_window "$title"
+wid=$(find_window "$title")
+xprop -id "$wid" _NET_WM_NAME | grep -qF "\"$title\"" || fail "title"
+wmclass=$(xprop -id "$wid" WM_CLASS | sed 's/.*, "\(.*\)"/\1/')
+grep -qx "StartupWMClass=$wmclass" "$desktop" || fail "WM_CLASS $wmclass is not the entry's"
+if compgen -G "$prefix/share/nibbly/icon-*.png" >/dev/null; then
+    xprop -id "$wid" _NET_WM_ICON | grep -q 'Icon (' || fail "the window has no icon"
+    echo "    title \"$title\", class $wmclass, icon present"
+else
+    echo "    title \"$title\", class $wmclass; no icon files built, icon not checked"
+fi
+xdotool windowactivate --sync "$wid"
+client_origin
+wait_for "idle screen" 10 below maze_share 0.05
+shot idle
+
+step "insert two coins, start a one-player game, steer left"
+xdotool key i
+xdotool key i
+xdotool key 1
+xdotool keydown Left
+wait_for "player moving left" 20 player_left_of 190
+xdotool keyup Left
+left=$(player_x)
+above maze_share 0.3 || fail "no maze on the playfield"
+shot playing-left
+
+step "steer right"
+xdotool keydown Right
+wait_for "player moving right" 10 player_right_of $((left + 24))
+xdotool keyup Right
+shot playing-right
+echo "    player's left edge: start 211, after Left $left, after Right $(player_x)"
+
+step "abandon with Esc, answered Yes"
+xdotool key Escape
+wait_for "abandon question" 5 has_window Nibbly
+shot abandon-question
+answer_yes
+wait_for "idle screen after abandoning" 10 below maze_share 0.05
+shot abandoned
+
+step "minimise; a second start brings the first window back and leaves"
+xdotool windowminimize --sync "$wid"
+second_start=$(now)
+timeout 20 "$prefix/bin/nibbly" >"$out/second.log" 2>&1 || fail "second start: status $?"
+[ ! -s "$out/second.log" ] || fail "second start said: $(cat "$out/second.log")"
+active() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$wid" ]; }
+wait_for "first window active again" 10 active
+xwininfo -id "$wid" | grep -q 'IsViewable' || fail "first window not shown"
+echo "    second start left and the first came back in $(since "$second_start")s"
+
+step "move the window, leave by the exit button answered Yes"
+xdotool windowmove --sync "$wid" 131 97
+client_origin
+read -r left_extent _ top_extent _ < <(xprop -id "$wid" _NET_FRAME_EXTENTS |
+    sed -n 's/.* = \([0-9]*\), \([0-9]*\), \([0-9]*\), \([0-9]*\)/\1 \2 \3 \4/p')
+frame_x=$((cx - ${left_extent:-0}))
+frame_y=$((cy - ${top_extent:-0}))
+xdotool mousemove --sync $((cx + 608 + 40)) $((cy + 432 + 16))
+xdotool click 1
+wait_for "exit question" 5 has_window Nibbly
+shot exit-question
+answer_yes
+gone() { ! kill -0 "$game" 2>/dev/null; }
+wait_for "game's end" 10 gone
+status=0
+wait "$game" || status=$?
+[ "$status" = 0 ] || fail "exit status $status"
+
+step "the settings hold the window's place, the coins and the high score"
+setting() { sed -n "s/^$1=//p" "$settings"; }
+sed 's/^/    /' "$settings"
+[ "$(setting frmMainX)" = $((frame_x * 15)) ] || fail "frmMainX is not $((frame_x * 15))"
+[ "$(setting frmMainY)" = $((frame_y * 15)) ] || fail "frmMainY is not $((frame_y * 15))"
+[ "$(setting GameCoins)" = 4 ] || fail "GameCoins is not 3 + 2 - 1"
+[ "$(setting GameHiScore)" -gt 0 ] || fail "no high score from the game played"
+[ ! -e "$XDG_CONFIG_HOME/Nibbly/Nibbly.lock" ] || fail "the lock stayed behind"
+
+step "passed"
