@@ -6,6 +6,7 @@
 # Screenshots and the game's output are kept in build/e2e.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+bash scripts/deps.sh --tests
 
 id=org.example.nibbly
 title="Nibbly 1.0.3"
@@ -75,7 +76,7 @@ metainfo=$prefix/share/metainfo/$id.metainfo.xml
 validate() {
     local output status=0
     output=$("$@" 2>&1) || status=$?
-    sed 's/^/    /' <<<"${output:-(no complaints)}"
+    printf '    %s\n' "${output:-(no complaints)}" | sed '2,$s/^/    /'
     return "$status"
 }
 echo "  desktop-file-validate $desktop"
@@ -94,7 +95,8 @@ step "start Xvfb and openbox"
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$out/xvfb.log" &
 pids+=($!)
 wait_for "X display" 10 test -s "$work/display"
-export DISPLAY=:$(cat "$work/display")
+DISPLAY=:$(cat "$work/display")
+export DISPLAY
 openbox --sm-disable >"$out/openbox.log" 2>&1 &
 pids+=($!)
 wait_for "window manager" 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'
@@ -143,7 +145,7 @@ answer_yes() {
 step "start the installed game"
 "$prefix/bin/nibbly" >"$out/nibbly.log" 2>&1 &
 game=$!
-pids+=($game)
+pids+=("$game")
 wait_for "window \"$title\"" 20 has_window "$title"
 wid=$(find_window "$title")
 xprop -id "$wid" _NET_WM_NAME | grep -qF "\"$title\"" || fail "title"
