@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <optional>
 #include <string>
 
 #include "flow/controls.h"
@@ -30,10 +31,16 @@ TEST(Startup, SecondInstanceBringsTheFirstForwardAndLeaves) {
     // The lock sits beside the settings, whatever TMPDIR says; the runtime folder is shared
     // so that the second start finds this stand-in for a running game.
     QTemporaryDir config, runtime, otherTmp;
-    const QByteArray runtimeBefore = qgetenv("XDG_RUNTIME_DIR");
+    const std::optional<QByteArray> runtimeBefore = qEnvironmentVariableIsSet("XDG_RUNTIME_DIR")
+                                                        ? std::optional(qgetenv("XDG_RUNTIME_DIR"))
+                                                        : std::nullopt;
     qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
     plat::SingleInstance running(config.filePath("Nibbly").toStdString(), "Nibbly");
-    qputenv("XDG_RUNTIME_DIR", runtimeBefore);
+    if (runtimeBefore) {
+        qputenv("XDG_RUNTIME_DIR", *runtimeBefore);
+    } else {
+        qunsetenv("XDG_RUNTIME_DIR");
+    }
     ASSERT_EQ(running.Take(), plat::SingleInstance::Claim::Owner);
     int activations = 0;
     ASSERT_TRUE(running.Listen([&] { ++activations; }));
