@@ -11,20 +11,11 @@ set(NIBBLY_DATA_DEST ${CMAKE_INSTALL_DATADIR}/nibbly)
 install(TARGETS nibbly nibbly-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${NIBBLY_DATA_PATHS} DESTINATION ${NIBBLY_DATA_DEST})
 install(DIRECTORY ${NIBBLY_BIN_DIR}/help DESTINATION ${NIBBLY_DATA_DEST} OPTIONAL)
-# The generator's icons, when it draws them: the window takes them from the data folder,
-# the menu from hicolor. Checked at install time, so a build without them installs no
-# empty folders.
-string(CONFIGURE [[
-  foreach(size 16 32 48 64 128 256)
-    set(icon "@NIBBLY_BIN_DIR@/icon-${size}.png")
-    if(EXISTS "${icon}")
-      file(INSTALL "${icon}" DESTINATION "${CMAKE_INSTALL_PREFIX}/@NIBBLY_DATA_DEST@")
-      file(INSTALL "${icon}" RENAME @NIBBLY_ID@.png DESTINATION
-           "${CMAKE_INSTALL_PREFIX}/@CMAKE_INSTALL_DATADIR@/icons/hicolor/${size}x${size}/apps")
-    endif()
-  endforeach()
-]] NIBBLY_INSTALL_ICONS @ONLY)
-install(CODE "${NIBBLY_INSTALL_ICONS}")
+# The generator's program icons, for the menu (the window takes them from the data folder).
+foreach(size 16 32 48 64 128 256)
+  install(FILES ${NIBBLY_BIN_DIR}/icon-${size}.png RENAME ${NIBBLY_ID}.png
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+endforeach()
 install(FILES packaging/${NIBBLY_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES packaging/${NIBBLY_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 

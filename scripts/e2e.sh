@@ -151,12 +151,9 @@ wid=$(find_window "$title")
 xprop -id "$wid" _NET_WM_NAME | grep -qF "\"$title\"" || fail "title"
 wmclass=$(xprop -id "$wid" WM_CLASS | sed 's/.*, "\(.*\)"/\1/')
 grep -qx "StartupWMClass=$wmclass" "$desktop" || fail "WM_CLASS $wmclass is not the entry's"
-if compgen -G "$prefix/share/nibbly/icon-*.png" >/dev/null; then
-    xprop -id "$wid" _NET_WM_ICON | grep -q 'Icon (' || fail "the window has no icon"
-    echo "    title \"$title\", class $wmclass, icon present"
-else
-    echo "    title \"$title\", class $wmclass; no icon files built, icon not checked"
-fi
+icons=$(xprop -id "$wid" _NET_WM_ICON | grep -o 'Icon ([0-9]* x [0-9]*)' | tr '\n' ' ')
+[ -n "$icons" ] || fail "the window has no icon"
+echo "    title \"$title\", class $wmclass, icons: $icons"
 xdotool windowactivate --sync "$wid"
 client_origin
 wait_for "idle screen" 10 below maze_share 0.05
