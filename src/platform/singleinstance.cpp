@@ -50,7 +50,7 @@ std::string SingleInstance::LockPath() const {
 }
 
 bool SingleInstance::Listen(std::function<void()> activate) {
-    server_ = new QLocalServer(this);
+    server_ = std::make_unique<QLocalServer>();
     server_->setSocketOptions(QLocalServer::UserAccessOption);
     const QString path = QString::fromStdString(socketPath_);
     // A socket left by a killed copy: the lock is ours, so nobody else listens on it.
@@ -58,13 +58,14 @@ bool SingleInstance::Listen(std::function<void()> activate) {
         QLocalServer::removeServer(path);
         server_->listen(path);
     }
-    connect(server_, &QLocalServer::newConnection, this, [this, activate = std::move(activate)] {
-        while (QLocalSocket* caller = server_->nextPendingConnection()) {
-            caller->disconnectFromServer();
-            caller->deleteLater();
-        }
-        activate();
-    });
+    QObject::connect(server_.get(), &QLocalServer::newConnection, server_.get(),
+                     [this, activate = std::move(activate)] {
+                         while (QLocalSocket* caller = server_->nextPendingConnection()) {
+                             caller->disconnectFromServer();
+                             caller->deleteLater();
+                         }
+                         activate();
+                     });
     return server_->isListening();
 }
 

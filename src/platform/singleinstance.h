@@ -1,5 +1,4 @@
 #pragma once
-#include <QObject>
 #include <functional>
 #include <memory>
 #include <string>
@@ -13,7 +12,7 @@ namespace plat {
 // One running copy per settings folder. A lock file in the folder guards the settings
 // kept there; a local socket named after the lock lets a later start ask the running
 // copy to come forward.
-class SingleInstance : public QObject {
+class SingleInstance {
   public:
     enum class Claim {
         Owner,      // the lock is ours
@@ -23,7 +22,9 @@ class SingleInstance : public QObject {
 
     // name: the lock's base name, "<folder>/<name>.lock".
     SingleInstance(const std::string& folder, const std::string& name);
-    ~SingleInstance() override;
+    ~SingleInstance();
+    SingleInstance(const SingleInstance&) = delete;
+    SingleInstance& operator=(const SingleInstance&) = delete;
 
     // Takes the lock. A lock left behind by a copy that no longer runs is taken over.
     Claim Take();
@@ -39,7 +40,7 @@ class SingleInstance : public QObject {
     std::string lockPath_;
     std::string socketPath_;
     std::unique_ptr<QLockFile> lock_;
-    QLocalServer* server_ = nullptr;  // owned as a child
+    std::unique_ptr<QLocalServer> server_;
 };
 
 // Shows a window restored from its minimised state, on top and with the focus.
