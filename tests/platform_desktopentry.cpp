@@ -4,7 +4,6 @@
 #include <QIcon>
 #include <QImage>
 #include <QTemporaryDir>
-#include <QTranslator>
 
 #include "platform/desktopentry.h"
 
@@ -24,17 +23,6 @@ TEST(DesktopEntry, IdAndTheIconSizesFoundInTheFolder) {
     const QList<QSize> sizes = QGuiApplication::windowIcon().availableSizes();
     EXPECT_EQ(sizes, (QList<QSize>{{16, 16}, {48, 48}}));
     QGuiApplication::setWindowIcon({});
-}
-
-TEST(DesktopEntry, QtTextsInChinese) {
-    plat::UseQtTexts("zh_CN");
-    const QString yes = QCoreApplication::translate("QPlatformTheme", "&Yes");
-    for (QTranslator* translator : qApp->findChildren<QTranslator*>()) {
-        QCoreApplication::removeTranslator(translator);
-        delete translator;
-    }
-    // The mnemonic stays Y, so the keyboard answers the same in either language.
-    EXPECT_EQ(yes, QString::fromUtf8("是(&Y)"));
 }
 
 }  // namespace

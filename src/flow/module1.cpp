@@ -50,7 +50,6 @@ int Main(int argc, char** argv) {
     qtHandler = qInstallMessageHandler(OnQtMessage);
     QApplication app(argc, argv);
     plat::UseDesktopEntry(NIBBLY_ID, plat::AppPath());
-    plat::UseQtTexts("zh_CN");
     plat::StartSound();
     int status = 0;
     {

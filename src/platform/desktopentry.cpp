@@ -1,11 +1,8 @@
 #include "platform/desktopentry.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QGuiApplication>
 #include <QIcon>
-#include <QLibraryInfo>
-#include <QTranslator>
 
 namespace plat {
 
@@ -18,14 +15,6 @@ void UseDesktopEntry(const std::string& id, const std::string& folder) {
         if (QFileInfo::exists(file)) icon.addFile(file, QSize(size, size));
     }
     if (!icon.isNull()) QGuiApplication::setWindowIcon(icon);
-}
-
-void UseQtTexts(const std::string& locale) {
-    auto* translator = new QTranslator(QCoreApplication::instance());
-    if (translator->load(QLocale(QString::fromStdString(locale)), "qtbase", "_",
-                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        QCoreApplication::installTranslator(translator);
-    }
 }
 
 }  // namespace plat

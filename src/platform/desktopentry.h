@@ -8,8 +8,4 @@ namespace plat {
 // there are left out).
 void UseDesktopEntry(const std::string& id, const std::string& folder);
 
-// Qt's own texts (message box buttons and the like) in the language of the game's texts,
-// when Qt's translations are installed; English otherwise.
-void UseQtTexts(const std::string& locale);
-
 }  // namespace plat
