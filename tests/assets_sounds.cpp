@@ -1,6 +1,7 @@
 // Parses the generated sounds the way any plain WAV reader would and checks they fit the game.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QString>
 #include <cmath>
@@ -8,6 +9,8 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "spectrum.h"
 
 namespace {
 
@@ -115,6 +118,19 @@ TEST_P(Sound, StartsAndEndsInSilence) {
     ASSERT_GE(pcm.samples.size(), 2u);
     EXPECT_LT(std::abs(int(pcm.samples.front())), 330);
     EXPECT_LT(std::abs(int(pcm.samples.back())), 330);
+}
+
+// Naive square and saw waves fold their harmonics back down as a harsh whistle; what reaches the
+// top octave should be a faint trace. NIBBLY_LOOK_DIR=folder also saves each spectrogram there.
+TEST_P(Sound, LeavesTheTopOfTheAudibleRangeNearlyEmpty) {
+    const double above = bandLevelAboveDb(pcm.samples, pcm.rate, 16000);
+    RecordProperty("above16kHzDb", std::to_string(above));
+    EXPECT_LE(above, -40.0);
+    if (const QString dir = qEnvironmentVariable("NIBBLY_LOOK_DIR"); !dir.isEmpty()) {
+        const QString name = QString::fromLatin1(GetParam().name) + QStringLiteral(".png");
+        EXPECT_TRUE(spectrogram(pcm.samples, pcm.rate).save(QDir(dir).filePath(name)));
+        std::printf("%s: %.1f dB above 16 kHz\n", GetParam().file, above);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Assets, Sound,

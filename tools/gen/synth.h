@@ -31,6 +31,7 @@ class Synth {
     int sampleRate() const { return rate_; }
 
   private:
+    static constexpr double kSoftenAboveHz = 10000;
     int rate_;
     std::vector<double> mix_;
     std::uint32_t lfsr_ = 0x5eed;  // fixed seed: the files come out identical on every build
