@@ -4,8 +4,10 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "flow/controls.h"
 #include "platform/desktopentry.h"
 #include "platform/files.h"
+#include "platform/gamepad.h"
 #include "platform/settings.h"
 #include "platform/singleinstance.h"
 #include "platform/sound.h"
@@ -56,7 +58,9 @@ int Main(int argc, char** argv) {
         FrmMain form;
         instance.Listen([&form] { plat::BringToFront(form); });
         form.Load();
+        plat::StartGamepads(Form_KeyDown);
         status = app.exec();
+        plat::StopGamepads();
     }
     plat::StopSound();
     return status;

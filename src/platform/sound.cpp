@@ -68,6 +68,8 @@ void sndPlaySound(const std::string& path, int flags) {
 
 void StartSound() {
     StopSound();
+    // SDL would otherwise take over Ctrl+C and the terminal could no longer stop the game.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         std::cerr << "nibbly: playing without sound: " << SDL_GetError() << '\n';
         return;
