@@ -7,6 +7,7 @@
 #include "flow/controls.h"
 #include "platform/desktopentry.h"
 #include "platform/files.h"
+#include "platform/framestats.h"
 #include "platform/gamepad.h"
 #include "platform/settings.h"
 #include "platform/singleinstance.h"
@@ -52,6 +53,15 @@ int Main(int argc, char** argv) {
     qtHandler = qInstallMessageHandler(OnQtMessage);
     QApplication app(argc, argv);
     plat::UseDesktopEntry(NIBBLY_ID, plat::AppPath());
+    // --frame-stats FILE: a timing record for the pacing benchmark.
+    const QStringList args = app.arguments();
+    if (const qsizetype at = args.indexOf("--frame-stats"); at > 0) {
+        const QString path = args.value(at + 1);
+        if (path.isEmpty() || !plat::StartFrameStats(path.toStdString())) {
+            std::fprintf(stderr, "nibbly: --frame-stats needs a file it can write\n");
+            return 2;
+        }
+    }
     plat::StartSound();
     int status = 0;
     {
@@ -63,5 +73,6 @@ int Main(int argc, char** argv) {
         plat::StopGamepads();
     }
     plat::StopSound();
+    plat::StopFrameStats();
     return status;
 }

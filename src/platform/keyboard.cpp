@@ -3,6 +3,8 @@
 #include <QKeyEvent>
 #include <array>
 
+#include "platform/framestats.h"
+
 namespace plat {
 
 namespace {
@@ -25,12 +27,16 @@ std::int16_t GetAsyncKeyState(int vk) {
     KeyState* key = Find(vk);
     if (!key) return 0;
     const std::int16_t state = key->held ? -32767 : key->latched ? 1 : 0;
+    if (key->latched) RecordKey("seen", vk);
     key->latched = false;
     return state;
 }
 
 void KeyPressed(int vk) {
-    if (KeyState* key = Find(vk)) *key = {true, true};
+    KeyState* key = Find(vk);
+    if (!key) return;
+    *key = {true, true};
+    RecordKey("key", vk);
 }
 
 void KeyReleased(int vk) {

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "platform/desktop.h"
+#include "platform/framestats.h"
 
 namespace plat {
 
@@ -35,14 +36,18 @@ void RealTimerDriver::Start(Timer& timer) {
         timer.qtimer_->setTimerType(Qt::PreciseTimer);
         QObject::connect(timer.qtimer_.get(), &QTimer::timeout, [&timer] {
             // A message box's own event loop still delivers timeouts; the game must not see them.
-            if (!ModalOpen() && timer.OnTimer) timer.OnTimer();
+            if (ModalOpen() || !timer.OnTimer) return;
+            RecordTimer("tick", timer.Name());
+            timer.OnTimer();
         });
     }
     timer.qtimer_->start(timer.Interval());
+    RecordTimer("start", timer.Name());
 }
 
 void RealTimerDriver::Stop(Timer& timer) {
     if (timer.qtimer_) timer.qtimer_->stop();
+    RecordTimer("stop", timer.Name());
 }
 
 void VirtualClock::Start(Timer& timer) {

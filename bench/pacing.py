@@ -1,0 +1,88 @@
+#!/usr/bin/env python3
+"""Plays nibbly for a while and runs bare-window as long, then prints both programs' frame
+pacing, start to first frame and memory side by side. Needs an X display with a keyboard
+xdotool can drive, e.g.:
+
+    xvfb-run -a -s "-screen 0 1280x1024x24" bench/pacing.py build/tests/bin [--seconds 60] [--busy]
+
+--busy keeps one more core fully busy (yes > /dev/null) while both run.
+"""
+import argparse
+import os
+import random
+import subprocess
+import sys
+import tempfile
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+ARROWS = ["Left", "Up", "Right", "Down"]
+
+
+def xdotool(*args):
+    return subprocess.run(["xdotool", *args], capture_output=True, text=True).stdout.strip()
+
+
+def memory(pid):
+    fields = {}
+    with open(f"/proc/{pid}/status") as f:
+        for line in f:
+            key, _, value = line.partition(":")
+            fields[key] = value.strip()
+    return f"RSS {fields['VmRSS']}, peak {fields['VmHWM']}"
+
+
+def play(seconds):
+    """Coin, one-player start, then steering; restarts whenever a game has ended."""
+    wid = xdotool("search", "--sync", "--onlyvisible", "--name", r"1\.0\.3")
+    xdotool("windowfocus", "--sync", wid.split()[0])
+    end = time.monotonic() + seconds
+    next_start = 0
+    while time.monotonic() < end:
+        if time.monotonic() >= next_start:
+            xdotool("key", "i", "1")
+            next_start = time.monotonic() + 5
+        arrow = random.choice(ARROWS)
+        xdotool("keydown", arrow)
+        time.sleep(0.12)
+        xdotool("keyup", arrow)
+        time.sleep(random.uniform(0.1, 0.3))
+
+
+def run(program, timer, seconds, playing):
+    with tempfile.TemporaryDirectory() as home:
+        record = os.path.join(home, "frames.txt")
+        env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=home, TMPDIR=home,
+                   SDL_AUDIODRIVER=os.environ.get("SDL_AUDIODRIVER", "dummy"))
+        launched = time.monotonic_ns()
+        proc = subprocess.Popen([program, "--frame-stats", record], env=env,
+                                stderr=subprocess.DEVNULL)
+        if playing:
+            play(seconds)
+        else:
+            time.sleep(seconds)
+        mem = memory(proc.pid)
+        proc.terminate()
+        proc.wait(timeout=10)
+        print(f"== {os.path.basename(program)}: {mem}", flush=True)
+        subprocess.run([sys.executable, os.path.join(HERE, "frame_stats.py"), record,
+                        "--timer", timer, "--launched", str(launched)], check=False)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("bindir")
+    parser.add_argument("--seconds", type=float, default=60)
+    parser.add_argument("--busy", action="store_true")
+    args = parser.parse_args()
+    busy = subprocess.Popen(["yes"], stdout=subprocess.DEVNULL) if args.busy else None
+    try:
+        run(os.path.join(args.bindir, "nibbly"), "tmrKeyBoard", args.seconds, True)
+        run(os.path.join(args.bindir, "bare-window"), "bare", args.seconds, False)
+    finally:
+        if busy:
+            busy.terminate()
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,67 @@
+#include "platform/framestats.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QWidget>
+#include <chrono>
+#include <cstdio>
+#include <memory>
+
+namespace plat {
+
+namespace {
+
+long long Now() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// Times the repaints of top-level windows. Widgets paint and flush their backing store while
+// handling UpdateRequest, so the handler is run from here and the time taken when it returns.
+class FrameWatcher : public QObject {
+  public:
+    explicit FrameWatcher(std::FILE* file) : file_(file) { qApp->installEventFilter(this); }
+    ~FrameWatcher() override { std::fclose(file_); }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::UpdateRequest || !watched->isWidgetType() ||
+            !static_cast<QWidget*>(watched)->isWindow()) {
+            return false;
+        }
+        static_cast<QObject*>(watched)->event(event);
+        std::fprintf(file_, "frame %lld\n", Now());
+        return true;
+    }
+
+    std::FILE* File() const { return file_; }
+
+  private:
+    std::FILE* file_;
+};
+
+std::unique_ptr<FrameWatcher> watcher;
+
+}  // namespace
+
+bool StartFrameStats(const std::string& path) {
+    StopFrameStats();
+    std::FILE* file = std::fopen(path.c_str(), "w");
+    if (!file) return false;
+    watcher = std::make_unique<FrameWatcher>(file);
+    return true;
+}
+
+void StopFrameStats() {
+    watcher.reset();
+}
+
+void RecordTimer(const char* what, const std::string& name) {
+    if (watcher) std::fprintf(watcher->File(), "%s %s %lld\n", what, name.c_str(), Now());
+}
+
+void RecordKey(const char* what, int vk) {
+    if (watcher) std::fprintf(watcher->File(), "%s %d %lld\n", what, vk, Now());
+}
+
+}  // namespace plat
