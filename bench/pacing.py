@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Plays nibbly for a while and runs bare-window as long, then prints both programs' frame
+"""Plays nibbly for a while and runs bare-window as long with the same keys, then prints both programs' frame
 pacing, start to first frame and memory side by side. Needs an X display with a keyboard
 xdotool can drive, e.g.:
 
@@ -32,9 +32,10 @@ def memory(pid):
     return f"RSS {fields['VmRSS']}, peak {fields['VmHWM']}"
 
 
-def play(seconds):
-    """Coin, one-player start, then steering; restarts whenever a game has ended."""
-    wid = xdotool("search", "--sync", "--onlyvisible", "--name", r"1\.0\.3")
+def play(seconds, title):
+    """Coin, one-player start, then steering; restarts whenever a game has ended. The bare
+    window gets the same keys, so both share the cost of the key traffic."""
+    wid = xdotool("search", "--sync", "--onlyvisible", "--name", title)
     xdotool("windowfocus", "--sync", wid.split()[0])
     end = time.monotonic() + seconds
     next_start = 0
@@ -49,7 +50,7 @@ def play(seconds):
         time.sleep(random.uniform(0.1, 0.3))
 
 
-def run(program, timer, seconds, playing):
+def run(program, timer, title, seconds):
     with tempfile.TemporaryDirectory() as home:
         record = os.path.join(home, "frames.txt")
         env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=home, TMPDIR=home,
@@ -57,10 +58,7 @@ def run(program, timer, seconds, playing):
         launched = time.monotonic_ns()
         proc = subprocess.Popen([program, "--frame-stats", record], env=env,
                                 stderr=subprocess.DEVNULL)
-        if playing:
-            play(seconds)
-        else:
-            time.sleep(seconds)
+        play(seconds, title)
         mem = memory(proc.pid)
         proc.terminate()
         proc.wait(timeout=10)
@@ -77,8 +75,8 @@ def main():
     args = parser.parse_args()
     busy = subprocess.Popen(["yes"], stdout=subprocess.DEVNULL) if args.busy else None
     try:
-        run(os.path.join(args.bindir, "nibbly"), "tmrKeyBoard", args.seconds, True)
-        run(os.path.join(args.bindir, "bare-window"), "bare", args.seconds, False)
+        run(os.path.join(args.bindir, "nibbly"), "tmrKeyBoard", r"1\.0\.3", args.seconds)
+        run(os.path.join(args.bindir, "bare-window"), "bare", "bare-window", args.seconds)
     finally:
         if busy:
             busy.terminate()
