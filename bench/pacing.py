@@ -29,7 +29,10 @@ def memory(pid):
         for line in f:
             key, _, value = line.partition(":")
             fields[key] = value.strip()
-    return f"RSS {fields['VmRSS']}, peak {fields['VmHWM']}"
+    with open(f"/proc/{pid}/stat") as f:
+        ticks = sum(int(v) for v in f.read().rpartition(")")[2].split()[11:13])
+    cpu = ticks * 1000 // os.sysconf("SC_CLK_TCK")
+    return f"RSS {fields['VmRSS']}, peak {fields['VmHWM']}, CPU time {cpu} ms"
 
 
 def play(seconds, title):

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/sound.h"
+#include "platform/voice.h"
 #include "platform/wavefile.h"
 
 namespace {
@@ -121,5 +122,41 @@ INSTANTIATE_TEST_SUITE_P(
                     BrokenRow{"header_only", Wave(22050, {}).left(20)},
                     BrokenRow{"riff_but_not_wave", QByteArray("RIFF\x10\0\0\0AVI LIST", 16)}),
     [](const testing::TestParamInfo<BrokenRow>& info) { return std::string(info.param.name); });
+
+}  // namespace
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes Pull(plat::Voice& voice, int len) {
+    Bytes out(len, 0xEE);
+    voice.Fill(out.data(), len);
+    return out;
+}
+
+TEST(Voice, ANewSoundCutsOffTheOnePlayingAndSilenceFillsTheRest) {
+    const Bytes first = {1, 2, 3, 4, 5, 6};
+    const Bytes second = {7, 8, 9};
+    const Bytes nothing;
+    plat::Voice voice;
+    EXPECT_EQ(Pull(voice, 3), (Bytes{0, 0, 0}));
+
+    const auto one = voice.Play(first);
+    EXPECT_EQ(Pull(voice, 4), (Bytes{1, 2, 3, 4}));
+    EXPECT_LT(voice.Finished(), one);
+    const auto two = voice.Play(second);
+    EXPECT_EQ(Pull(voice, 2), (Bytes{7, 8}));
+    EXPECT_LT(voice.Finished(), two);
+    EXPECT_EQ(Pull(voice, 4), (Bytes{9, 0, 0, 0}));
+    EXPECT_EQ(voice.Finished(), two);
+
+    // A sound that could not be loaded is empty: it silences the voice and ends at once.
+    voice.Play(first);
+    EXPECT_EQ(Pull(voice, 2), (Bytes{1, 2}));
+    const auto three = voice.Play(nothing);
+    EXPECT_EQ(Pull(voice, 2), (Bytes{0, 0}));
+    EXPECT_EQ(voice.Finished(), three);
+}
 
 }  // namespace

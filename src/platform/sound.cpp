@@ -6,6 +6,7 @@
 #include <map>
 #include <vector>
 
+#include "platform/voice.h"
 #include "platform/wavefile.h"
 
 namespace plat {
@@ -17,32 +18,46 @@ class NullBackend : public SoundBackend {
     void Play(const std::string&, int) override {}
 };
 
-// One queue on one device: queueing a sound after clearing the queue is the single voice.
+// One device fed by one voice: a new sound cuts off the one playing.
 class SdlBackend : public SoundBackend {
   public:
     static constexpr int kFrequency = 44100;
     static constexpr int kChannels = 1;
     static constexpr int kBytesPerSecond = kFrequency * kChannels * 2;
 
-    explicit SdlBackend(SDL_AudioDeviceID device) : device_(device) {}
-
+    SdlBackend() = default;
+    // Also ends the audio subsystem, which the caller started for this backend.
     ~SdlBackend() override {
-        SDL_CloseAudioDevice(device_);
+        if (device_ != 0) SDL_CloseAudioDevice(device_);
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
 
     SdlBackend(const SdlBackend&) = delete;
     SdlBackend& operator=(const SdlBackend&) = delete;
 
+    bool Open() {
+        SDL_AudioSpec wanted{};
+        wanted.freq = kFrequency;
+        wanted.format = AUDIO_S16SYS;
+        wanted.channels = kChannels;
+        wanted.samples = 1024;
+        wanted.callback = [](void* voice, Uint8* out, int len) {
+            static_cast<Voice*>(voice)->Fill(out, len);
+        };
+        wanted.userdata = &voice_;
+        device_ = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
+        if (device_ == 0) return false;
+        SDL_PauseAudioDevice(device_, 0);
+        return true;
+    }
+
     void Play(const std::string& path, int flags) override {
-        const std::vector<std::uint8_t>& pcm = Samples(path);
-        SDL_ClearQueuedAudio(device_);
-        if (pcm.empty()) return;
-        SDL_QueueAudio(device_, pcm.data(), static_cast<Uint32>(pcm.size()));
+        const Voice::Pcm& pcm = Samples(path);
+        const std::uint64_t number = voice_.Play(pcm);
         if (flags & SND_ASYNC) return;
         // Bounded by the sound's own length, so a stalled device cannot hang the game.
         const Uint64 deadline = SDL_GetTicks64() + pcm.size() * 1000 / kBytesPerSecond + 250;
-        while (SDL_GetQueuedAudioSize(device_) > 0 && SDL_GetTicks64() < deadline) SDL_Delay(5);
+        while (voice_.Finished() < number && SDL_GetTicks64() < deadline) SDL_Delay(5);
     }
 
   private:
@@ -54,8 +69,9 @@ class SdlBackend : public SoundBackend {
         return found->second;
     }
 
-    SDL_AudioDeviceID device_;
-    std::map<std::string, std::vector<std::uint8_t>> cache_;
+    SDL_AudioDeviceID device_ = 0;
+    Voice voice_;
+    std::map<std::string, Voice::Pcm> cache_;
 };
 
 std::unique_ptr<SoundBackend> backend = std::make_unique<NullBackend>();
@@ -74,19 +90,12 @@ void StartSound() {
         std::cerr << "nibbly: playing without sound: " << SDL_GetError() << '\n';
         return;
     }
-    SDL_AudioSpec wanted{};
-    wanted.freq = SdlBackend::kFrequency;
-    wanted.format = AUDIO_S16SYS;
-    wanted.channels = SdlBackend::kChannels;
-    wanted.samples = 1024;
-    const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
-    if (device == 0) {
+    auto sdl = std::make_unique<SdlBackend>();
+    if (!sdl->Open()) {
         std::cerr << "nibbly: playing without sound: " << SDL_GetError() << '\n';
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return;
     }
-    SDL_PauseAudioDevice(device, 0);
-    backend = std::make_unique<SdlBackend>(device);
+    backend = std::move(sdl);
 }
 
 void SetSoundBackend(std::unique_ptr<SoundBackend> newBackend) {
