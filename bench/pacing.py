@@ -4,6 +4,7 @@ pacing, start to first frame and memory side by side. Needs an X display with a 
 xdotool can drive, e.g.:
 
     xvfb-run -a -s "-screen 0 1280x1024x24" bench/pacing.py build/tests/bin [--seconds 60] [--busy]
+        [--starts 5]
 
 --busy keeps one more core fully busy (yes > /dev/null) while both run.
 """
@@ -70,16 +71,43 @@ def run(program, timer, title, seconds):
                         "--timer", timer, "--launched", str(launched)], check=False)
 
 
+def first_frame(program):
+    """Start to the first frame handed to the window system, in ms."""
+    with tempfile.TemporaryDirectory() as home:
+        record = os.path.join(home, "frames.txt")
+        env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=home, TMPDIR=home,
+                   SDL_AUDIODRIVER=os.environ.get("SDL_AUDIODRIVER", "dummy"))
+        launched = time.monotonic_ns()
+        proc = subprocess.Popen([program, "--frame-stats", record], env=env,
+                                stderr=subprocess.DEVNULL)
+        time.sleep(1.5)
+        proc.terminate()
+        proc.wait(timeout=10)
+        with open(record) as f:
+            frames = [int(line.split()[-1]) for line in f if line.startswith("frame ")]
+        return (frames[0] - launched) / 1e6 if frames else float("nan")
+
+
+def starts(bindir, count):
+    for name in ("nibbly", "bare-window"):
+        times = sorted(first_frame(os.path.join(bindir, name)) for _ in range(count))
+        print(f"== {name}: start to first frame over {count} starts: "
+              f"median {times[len(times) // 2]:.1f} ms, min {times[0]:.1f} ms, "
+              f"max {times[-1]:.1f} ms", flush=True)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("bindir")
     parser.add_argument("--seconds", type=float, default=60)
     parser.add_argument("--busy", action="store_true")
+    parser.add_argument("--starts", type=int, default=5, help="start-up timings per program")
     args = parser.parse_args()
     busy = subprocess.Popen(["yes"], stdout=subprocess.DEVNULL) if args.busy else None
     try:
         run(os.path.join(args.bindir, "nibbly"), "tmrKeyBoard", r"1\.0\.3", args.seconds)
         run(os.path.join(args.bindir, "bare-window"), "bare", "bare-window", args.seconds)
+        starts(args.bindir, args.starts)
     finally:
         if busy:
             busy.terminate()

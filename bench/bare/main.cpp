@@ -33,7 +33,10 @@ class Picture : public QWidget {
   protected:
     bool event(QEvent* e) override {
         const bool handled = QWidget::event(e);
-        if (e->type() == QEvent::UpdateRequest && stats) std::fprintf(stats, "frame %lld\n", Now());
+        if (e->type() == QEvent::UpdateRequest && stats) {
+            std::fprintf(stats, "frame %lld\n", Now());
+            std::fflush(stats);
+        }
         return handled;
     }
     void paintEvent(QPaintEvent*) override { QPainter(this).drawImage(0, 0, image_); }
