@@ -58,6 +58,9 @@ TEST(FrameStats, AFileThatCannotBeWrittenIsRefused) {
     QProcess game;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     QTemporaryDir tmp;
+    // Its own settings folder and runtime folder: no other copy of the game counts as running.
+    env.insert("XDG_CONFIG_HOME", tmp.path());
+    env.insert("XDG_RUNTIME_DIR", tmp.path());
     env.insert("TMPDIR", tmp.path());
     game.setProcessEnvironment(env);
     game.start(NIBBLY_BIN_DIR "/nibbly", {"--frame-stats", "/nonexistent-folder/frames.txt"});
