@@ -19,6 +19,10 @@ QImage Pattern(int width, int height, QRgb seed) {
     return image;
 }
 
+// The brush of the operations that use one, as a colour value and as the pixel it gives.
+constexpr plat::Colour kBrushColour = 0xCC6633;
+constexpr QRgb kBrush = 0xFF3366CC;
+
 QRgb Apply(QRgb dst, QRgb src, RasterOp op) {
     switch (op) {
         case RasterOp::SrcCopy:
@@ -27,6 +31,10 @@ QRgb Apply(QRgb dst, QRgb src, RasterOp op) {
             return dst & src;
         case RasterOp::SrcPaint:
             return dst | src;
+        case RasterOp::DSna:
+            return dst & ~src;
+        case RasterOp::PSDPxax:
+            return (kBrush ^ (src & (dst ^ kBrush))) | 0xFF000000;
     }
     return dst;
 }
@@ -66,7 +74,7 @@ TEST_P(BitBltTest, MatchesPixelByPixelDefinition) {
     const QImage src = Pattern(row.srcWidth, row.srcHeight, 0x0F3000);
     const QImage expected = Expected(dst, row.x, row.y, row.w, row.h, src, row.sx, row.sy, row.op);
 
-    plat::BitBlt(dst, row.x, row.y, row.w, row.h, src, row.sx, row.sy, row.op);
+    plat::BitBlt(dst, row.x, row.y, row.w, row.h, src, row.sx, row.sy, row.op, kBrushColour);
 
     for (int y = 0; y < dst.height(); ++y)
         for (int x = 0; x < dst.width(); ++x)
@@ -93,7 +101,9 @@ INSTANTIATE_TEST_SUITE_P(
         BlitRow{"sprite-left-of-maze", 448, 40, 32, 32, -8, 4, 32, 32, 0, 0, RasterOp::SrcCopy},
         BlitRow{"sprite-right-of-maze", 448, 40, 32, 32, 430, 4, 32, 32, 0, 0, RasterOp::SrcPaint},
         BlitRow{"and-off-left", 8, 6, 4, 4, -1, 0, 4, 4, 0, 0, RasterOp::SrcAnd},
-        BlitRow{"paint-off-bottom", 8, 6, 4, 4, 3, 3, 4, 4, 0, 0, RasterOp::SrcPaint}),
+        BlitRow{"paint-off-bottom", 8, 6, 4, 4, 3, 3, 4, 4, 0, 0, RasterOp::SrcPaint},
+        BlitRow{"erase-off-right", 8, 6, 4, 4, 6, 1, 4, 4, 0, 0, RasterOp::DSna},
+        BlitRow{"brush-off-top", 8, 6, 4, 4, 2, -1, 4, 4, 0, 0, RasterOp::PSDPxax}),
     [](const testing::TestParamInfo<BlitRow>& info) {
         std::string name = info.param.name;
         std::replace(name.begin(), name.end(), '-', '_');

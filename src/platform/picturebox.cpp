@@ -56,7 +56,7 @@ namespace {
 
 constexpr QRgb kOpaque = 0xFF000000;
 
-void BlitRow(QRgb* dst, const QRgb* src, int count, RasterOp op) {
+void BlitRow(QRgb* dst, const QRgb* src, int count, RasterOp op, QRgb p) {
     switch (op) {
         case RasterOp::SrcCopy:
             std::memmove(dst, src, count * sizeof(QRgb));
@@ -66,6 +66,12 @@ void BlitRow(QRgb* dst, const QRgb* src, int count, RasterOp op) {
             break;
         case RasterOp::SrcPaint:
             for (int i = 0; i < count; ++i) dst[i] = dst[i] | src[i] | kOpaque;
+            break;
+        case RasterOp::DSna:
+            for (int i = 0; i < count; ++i) dst[i] = (dst[i] & ~src[i]) | kOpaque;
+            break;
+        case RasterOp::PSDPxax:
+            for (int i = 0; i < count; ++i) dst[i] = (p ^ (src[i] & (dst[i] ^ p))) | kOpaque;
             break;
     }
 }
@@ -80,7 +86,7 @@ void BitBlt(PictureBox& dst, int x, int y, int w, int h, const PictureBox& src, 
 // Both images must be Format_RGB32; a rectangle that overlaps itself within one image is not
 // supported.
 void BitBlt(QImage& dst, int x, int y, int w, int h, const QImage& src, int sx, int sy,
-            RasterOp op) {
+            RasterOp op, Colour brush) {
     Q_ASSERT(dst.format() == QImage::Format_RGB32 && src.format() == QImage::Format_RGB32);
     // Clipping one side's corner moves the other side's corner by the same amount.
     if (x < 0) {
@@ -112,10 +118,11 @@ void BitBlt(QImage& dst, int x, int y, int w, int h, const QImage& src, int sx, 
     const uchar* srcBits = src.constBits();
     const qsizetype dstStride = dst.bytesPerLine();
     const qsizetype srcStride = src.bytesPerLine();
+    const QRgb p = ToQColor(brush).rgb();
     for (int row = 0; row < h; ++row) {
         auto* d = reinterpret_cast<QRgb*>(dstBits + (y + row) * dstStride) + x;
         const auto* s = reinterpret_cast<const QRgb*>(srcBits + (sy + row) * srcStride) + sx;
-        BlitRow(d, s, w, op);
+        BlitRow(d, s, w, op, p);
     }
 }
 

@@ -7,7 +7,14 @@
 
 namespace plat {
 
-enum class RasterOp { SrcCopy, SrcAnd, SrcPaint };
+// D is the destination, S the source and P the brush, combined bit by bit.
+enum class RasterOp {
+    SrcCopy,   // S
+    SrcAnd,    // D & S
+    SrcPaint,  // D | S
+    DSna,      // D & ~S (0x00220326)
+    PSDPxax,   // P ^ (S & (D ^ P)) (0x00B8074A): white source keeps D, black paints P
+};
 inline constexpr RasterOp SRCCOPY = RasterOp::SrcCopy;
 inline constexpr RasterOp SRCAND = RasterOp::SrcAnd;
 inline constexpr RasterOp SRCPAINT = RasterOp::SrcPaint;
@@ -43,7 +50,8 @@ private:
 // Block transfer of w x h pixels from (sx, sy) of src to (x, y) of dst, clipped to both images.
 void BitBlt(PictureBox& dst, int x, int y, int w, int h, const PictureBox& src, int sx, int sy,
             RasterOp op);
+// brush is the P of the operations that use one.
 void BitBlt(QImage& dst, int x, int y, int w, int h, const QImage& src, int sx, int sy,
-            RasterOp op);
+            RasterOp op, Colour brush = 0);
 
 }  // namespace plat

@@ -1,0 +1,52 @@
+#include "platform/colour.h"
+
+#include <array>
+
+namespace plat {
+
+namespace {
+
+// The classic desktop scheme, by system colour index.
+constexpr std::array<Colour, 31> kSystemColours = {
+    RGB(212, 208, 200),  // 0 scroll bar
+    RGB(58, 110, 165),   // 1 desktop
+    RGB(10, 36, 106),    // 2 active caption
+    RGB(128, 128, 128),  // 3 inactive caption
+    RGB(212, 208, 200),  // 4 menu
+    RGB(255, 255, 255),  // 5 window
+    RGB(0, 0, 0),        // 6 window frame
+    RGB(0, 0, 0),        // 7 menu text
+    RGB(0, 0, 0),        // 8 window text
+    RGB(255, 255, 255),  // 9 caption text
+    RGB(212, 208, 200),  // 10 active border
+    RGB(212, 208, 200),  // 11 inactive border
+    RGB(128, 128, 128),  // 12 application workspace
+    RGB(10, 36, 106),    // 13 highlight
+    RGB(255, 255, 255),  // 14 highlight text
+    RGB(212, 208, 200),  // 15 button face
+    RGB(128, 128, 128),  // 16 button shadow
+    RGB(128, 128, 128),  // 17 grey text
+    RGB(0, 0, 0),        // 18 button text
+    RGB(212, 208, 200),  // 19 inactive caption text
+    RGB(255, 255, 255),  // 20 button highlight
+    RGB(64, 64, 64),     // 21 dark shadow
+    RGB(212, 208, 200),  // 22 light
+    RGB(0, 0, 0),        // 23 tooltip text
+    RGB(255, 255, 225),  // 24 tooltip background
+    RGB(181, 181, 181),  // 25 unused
+    RGB(0, 0, 128),      // 26 hot-tracked item
+    RGB(166, 202, 240),  // 27 active caption gradient
+    RGB(192, 192, 192),  // 28 inactive caption gradient
+    RGB(10, 36, 106),    // 29 menu highlight
+    RGB(212, 208, 200),  // 30 menu bar
+};
+
+}  // namespace
+
+Colour TranslateColor(Colour colour) {
+    if (!(colour & kSystemColourFlag)) return colour;
+    const Colour index = colour & 0xFF;
+    return index < kSystemColours.size() ? kSystemColours[index] : 0;
+}
+
+}  // namespace plat
