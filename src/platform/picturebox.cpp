@@ -85,8 +85,8 @@ void BitBlt(PictureBox& dst, int x, int y, int w, int h, const PictureBox& src, 
 
 // Both images must be Format_RGB32; a rectangle that overlaps itself within one image is not
 // supported.
-void BitBlt(QImage& dst, int x, int y, int w, int h, const QImage& src, int sx, int sy,
-            RasterOp op, Colour brush) {
+void BitBlt(QImage& dst, int x, int y, int w, int h, const QImage& src, int sx, int sy, RasterOp op,
+            Colour brush) {
     Q_ASSERT(dst.format() == QImage::Format_RGB32 && src.format() == QImage::Format_RGB32);
     // Clipping one side's corner moves the other side's corner by the same amount.
     if (x < 0) {

@@ -21,7 +21,7 @@ inline constexpr RasterOp SRCPAINT = RasterOp::SrcPaint;
 
 // A picture box with a persistent image: drawing goes into the image, Refresh shows it.
 class PictureBox : public QWidget {
-public:
+  public:
     PictureBox(QWidget* parent, int x, int y, int width, int height, Colour back);
 
     QImage& Image() { return image_; }
@@ -39,10 +39,10 @@ public:
     // Prints text with its top-left corner at (x, y) pixels, transparent background.
     void Print(const std::string& text, int x, int y, Colour colour, const Font& font);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     QImage image_;
     Colour back_;
 };
@@ -51,7 +51,7 @@ private:
 void BitBlt(PictureBox& dst, int x, int y, int w, int h, const PictureBox& src, int sx, int sy,
             RasterOp op);
 // brush is the P of the operations that use one.
-void BitBlt(QImage& dst, int x, int y, int w, int h, const QImage& src, int sx, int sy,
-            RasterOp op, Colour brush = 0);
+void BitBlt(QImage& dst, int x, int y, int w, int h, const QImage& src, int sx, int sy, RasterOp op,
+            Colour brush = 0);
 
 }  // namespace plat

@@ -23,10 +23,10 @@ bool userMode = true;
 
 // Follows the pointer through the events every widget receives.
 class PointerTracker : public QObject {
-public:
+  public:
     QPoint position = kNowhere;
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         switch (event->type()) {
             case QEvent::MouseMove:
@@ -122,8 +122,8 @@ bool PostKeyDown(Handle window, int vk, std::uint32_t keyData) {
     QWidget* target = FromHandle(window);
     if (!target) return false;
     const auto scanCode = (keyData >> 16) & 0xFF;
-    QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, QtKeyOf(vk),
-                                                      Qt::NoModifier, scanCode, vk, 0));
+    QCoreApplication::postEvent(
+        target, new QKeyEvent(QEvent::KeyPress, QtKeyOf(vk), Qt::NoModifier, scanCode, vk, 0));
     return true;
 }
 

@@ -9,8 +9,8 @@ namespace {
 
 bool SameKey(std::string_view a, std::string_view b) {
     auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [&](char x, char y) { return lower(x) == lower(y); });
 }
 
 std::string_view Trim(std::string_view text) {
@@ -170,7 +170,8 @@ Layout ParseLayout(std::string_view text) {
         if (line.empty() || line.front() == '#') continue;
         if (line.front() == '[') {
             if (line.size() > 2 && line.back() == ']')
-                layout.emplace_back(std::string(Trim(line.substr(1, line.size() - 2))), PropertyBag{});
+                layout.emplace_back(std::string(Trim(line.substr(1, line.size() - 2))),
+                                    PropertyBag{});
             continue;
         }
         const std::size_t equals = line.find('=');

@@ -21,7 +21,7 @@ struct StoredFont {
 // kept in the order written. Every read names its default, which a missing or malformed
 // entry yields.
 class PropertyBag {
-public:
+  public:
     std::optional<std::string> Get(std::string_view key) const;
     void Set(std::string_view key, std::string value);
     const std::vector<std::pair<std::string, std::string>>& Entries() const { return entries_; }
@@ -42,7 +42,7 @@ public:
     // One "Key = value" line per entry.
     std::string Text() const;
 
-private:
+  private:
     std::vector<std::pair<std::string, std::string>> entries_;
 };
 

@@ -240,9 +240,10 @@ void XPButton::SetCaptionAlign(int align) {
     if (align < 0 || align > 2) return;
     if (align != 2 && pictureAlign_ >= 4 && !picture_.isNull()) {
         if (DesignMode())
-            plat::MsgBox("When button images are aligned top/bottom center, \r\nbutton captions can "
-                         "only be center aligned",
-                         plat::vbInformation, "XPButton");
+            plat::MsgBox(
+                "When button images are aligned top/bottom center, \r\nbutton captions can "
+                "only be center aligned",
+                plat::vbInformation, "XPButton");
         return;
     }
     captionAlign_ = align;
@@ -314,9 +315,10 @@ void XPButton::SetShowFocusRect(bool show) {
     showFocusRect_ = show;
     if (state_ & kDefault) {
         if (DesignMode()) {
-            plat::MsgBox("The focus rectangle may appear on default buttons ONLY while in design "
-                         "mode, \r\nbut will not appear when the form is running.",
-                         plat::vbInformation, "XPButton");
+            plat::MsgBox(
+                "The focus rectangle may appear on default buttons ONLY while in design "
+                "mode, \r\nbut will not appear when the form is running.",
+                plat::vbInformation, "XPButton");
         } else {
             state_ &= ~kDefault;
             Redraw();

@@ -20,7 +20,7 @@ class QPainter;
 class XPButton : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     enum Style { Classic, Framed, Themed, Flat, Thin, Toolbar, Soft, Rounded };
     enum Mode { CommandMode, CheckMode, OptionMode };
     // Bits of StateFlags().
@@ -106,7 +106,7 @@ public:
     enum OptionAction { kLeave = -1, kTurnOthersOff = 0, kJoin = 1, kAnyOn = 2 };
     bool OptionToggle(int action);
 
-signals:
+  signals:
     void MouseDown(short& Button, short& Shift, float& X, float& Y);
     void MouseUp(short& Button, short& Shift, float& X, float& Y);
     void MouseMove(short& Button, short& Shift, float& X, float& Y);
@@ -128,7 +128,7 @@ signals:
     // A stored property changed and must be saved.
     void PropertyChanged(const std::string& key);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -145,7 +145,7 @@ protected:
     void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
-private:
+  private:
     struct Extent {
         int r, p, R;  // content left, content width, right limit
     };

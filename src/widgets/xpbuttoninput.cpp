@@ -2,6 +2,7 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <optional>
 
 #include "platform/keyboard.h"
 #include "widgets/xpbutton.h"
@@ -223,25 +224,23 @@ void XPButton::keyReleaseEvent(QKeyEvent* event) {
     if (keyCode != 0) emit KeyUp(keyCode, shift);
 }
 
+// The last "&" marker names the key; "&&" is an ampersand, read from the left as it is drawn.
 void XPButton::FindAccessKey() {
     const QString caption = QString::fromStdString(caption_);
-    QString key;
-    bool found = false;
-    for (qsizetype at = caption.lastIndexOf('&'); at >= 0;) {
-        if (at > 0 && caption[at - 1] == '&') {
-            // An escaped ampersand: look further left.
-            at = at >= 2 ? caption.lastIndexOf('&', at - 2) : -1;
+    std::optional<QString> key;
+    for (qsizetype at = 0; at < caption.size(); ++at) {
+        if (caption[at] != '&') continue;
+        if (at + 1 < caption.size() && caption[at + 1] == '&') {
+            ++at;
             continue;
         }
         key = caption.mid(at + 1, 1);
-        found = true;
-        break;
     }
-    if (!found) return;
+    if (!key) return;
     if (shortcutId_) releaseShortcut(shortcutId_);
     shortcutId_ = 0;
-    accessKey_ = key;
-    if (!key.isEmpty()) shortcutId_ = grabShortcut(QKeySequence::mnemonic("&" + key));
+    accessKey_ = *key;
+    if (!key->isEmpty()) shortcutId_ = grabShortcut(QKeySequence::mnemonic("&" + *key));
 }
 
 bool XPButton::event(QEvent* event) {

@@ -22,8 +22,8 @@ using Table = std::array<std::int32_t, 12>;
 // Rows by groups: inner left/top, inner right/bottom, middle ..., outer ...
 Table Rings(std::int32_t innerLT, std::int32_t innerRB, std::int32_t middleLT,
             std::int32_t middleRB, std::int32_t outerLT, std::int32_t outerRB) {
-    return {innerLT, innerLT, innerRB, innerRB, middleLT, middleLT,
-            middleRB, middleRB, outerLT, outerLT, outerRB, outerRB};
+    return {innerLT,  innerLT,  innerRB, innerRB, middleLT, middleLT,
+            middleRB, middleRB, outerLT, outerLT, outerRB,  outerRB};
 }
 
 QColor Q(std::int32_t colour) {
@@ -171,8 +171,8 @@ XPButton::Extent XPButton::LayoutContent(bool full) {
         const QFontMetrics metrics(canvasFont_);
         const int boxW = std::max(1, e.p - 12 - leftRoom - rightRoom);
         const int boxH = std::max(1, h - 12 - topRoom - bottomRoom);
-        const QRect measured = metrics.boundingRect(QRect(0, 0, boxW, boxH),
-                                                    TextFlags(captionAlign_), CaptionText(caption_));
+        const QRect measured = metrics.boundingRect(
+            QRect(0, 0, boxW, boxH), TextFlags(captionAlign_), CaptionText(caption_));
         tw = measured.width();
         th = measured.height();
         if (captionStyle_ != 0) {
@@ -351,8 +351,8 @@ void XPButton::Outline(QRect rect, std::int32_t colour) {
 void XPButton::DottedFocusRect(QRect rect) {
     for (int x = rect.left(); x <= rect.right(); ++x) {
         for (int y = rect.top(); y <= rect.bottom(); ++y) {
-            const bool edge = x == rect.left() || x == rect.right() || y == rect.top() ||
-                              y == rect.bottom();
+            const bool edge =
+                x == rect.left() || x == rect.right() || y == rect.top() || y == rect.bottom();
             if (!edge || (x + y) % 2 != 0 || !canvas_.rect().contains(x, y)) continue;
             const QRgb under = canvas_.pixel(x, y);
             const plat::Colour inverted =
@@ -372,8 +372,8 @@ void XPButton::Ellipse(QRect rect, std::int32_t colour, int width, bool dotted) 
 void XPButton::GradientFill(std::int32_t first, std::int32_t last, int mode) {
     const bool across = mode == 1 || mode == 2;
     const int extent = across ? width() : height();
-    const int screen = (across ? plat::ScreenWidthTwips() : plat::ScreenHeightTwips()) /
-                       kTwipsPerPixel;
+    const int screen =
+        (across ? plat::ScreenWidthTwips() : plat::ScreenHeightTwips()) / kTwipsPerPixel;
     int bands = extent;
     int thickness = 1;
     if (extent > 0 && screen < 4 * extent) {
@@ -756,8 +756,7 @@ void XPButton::PaintThin() {
         state = 1;
     if (shape_ <= 3) {
         const bool in = state == 2;
-        DrawBevelRings(
-            Rings(kNone, kNone, kNone, kNone, in ? kGrey : kWhite, in ? kWhite : kGrey));
+        DrawBevelRings(Rings(kNone, kNone, kNone, kNone, in ? kGrey : kWhite, in ? kWhite : kGrey));
     }
     DrawFocusMark(MarkColour(fill), value_, false);
     DrawCaption(fill, isEnabled() || mode_ == CommandMode ? kNone : kGrey, value_,
@@ -785,8 +784,7 @@ void XPButton::PaintToolbar() {
         Ellipse(QRect(0, 0, width(), height()), kWhite, 1, true);
         SetClipped(true);
     }
-    const std::int32_t mark =
-        !Checked() && Slanted() ? Shade(containerColour_, -32) : kBlack;
+    const std::int32_t mark = !Checked() && Slanted() ? Shade(containerColour_, -32) : kBlack;
     DrawFocusMark(mark, value_, false);
     DrawCaption(fill, isEnabled() || mode_ == CommandMode ? kNone : kGrey, value_,
                 mode_ != CommandMode);
