@@ -90,20 +90,6 @@ void Label::Refresh() {
     repaint();
 }
 
-CommandButton::CommandButton(QWidget* parent, int x, int y, int width, int height, const Font& font,
-                             Colour fore, const std::string& caption)
-    : QPushButton(QString::fromStdString(caption), parent) {
-    Place(*this, x, y, width, height, font);
-    // Only the enabled look takes the caption colour: a disabled button must look disabled.
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Active, QPalette::ButtonText, ToQColor(fore));
-    palette.setColor(QPalette::Inactive, QPalette::ButtonText, ToQColor(fore));
-    setPalette(palette);
-    connect(this, &QPushButton::clicked, this, [this] {
-        if (Click) Click();
-    });
-}
-
 OptionButton::OptionButton(QWidget* parent, int x, int y, int width, int height, const Font& font,
                            Colour fore, Colour back, const std::string& caption)
     : QRadioButton(QString::fromStdString(caption), parent) {

@@ -1,8 +1,6 @@
 #pragma once
 #include <QLabel>
-#include <QPushButton>
 #include <QRadioButton>
-#include <functional>
 #include <string>
 
 #include "platform/colour.h"
@@ -16,7 +14,7 @@ QColor ToQColor(Colour colour);
 
 // A text label with a transparent background.
 class Label : public QLabel {
-public:
+  public:
     Label(QWidget* parent, int x, int y, int width, int height, const Font& font, Colour fore,
           Align align, const std::string& caption = {});
 
@@ -29,22 +27,14 @@ public:
     // Repaints at once.
     void Refresh();
 
-private:
+  private:
     Colour fore_;
     bool autoSize_ = false;
 };
 
-// A push button that runs its Click handler when clicked through its own input path.
-class CommandButton : public QPushButton {
-public:
-    CommandButton(QWidget* parent, int x, int y, int width, int height, const Font& font,
-                  Colour fore, const std::string& caption);
-    std::function<void()> Click;
-};
-
 // One radio button of a group of siblings: selecting one deselects the others.
 class OptionButton : public QRadioButton {
-public:
+  public:
     OptionButton(QWidget* parent, int x, int y, int width, int height, const Font& font,
                  Colour fore, Colour back, const std::string& caption);
     bool Value() const { return isChecked(); }

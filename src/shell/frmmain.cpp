@@ -13,6 +13,7 @@
 #include "platform/desktop.h"
 #include "platform/keyboard.h"
 #include "platform/settings.h"
+#include "shell/layoutdata.h"
 #include "shell/links.h"
 #include "shell/settings.h"
 
@@ -25,7 +26,7 @@ constexpr plat::Colour kWhite = plat::RGB(255, 255, 255);
 constexpr plat::Colour kYellow = plat::RGB(255, 255, 0);
 constexpr plat::Colour kRed = plat::RGB(255, 0, 0);
 constexpr plat::Colour kBlue = plat::RGB(0, 0, 192);
-constexpr plat::Colour kWindowText = plat::RGB(0, 0, 0);
+const plat::Colour kWindowText = plat::TranslateColor(plat::vbWindowText);
 
 constexpr plat::Font kSong9{"宋体", 9};
 constexpr plat::Font kSong10{"宋体", 10.5};
@@ -73,14 +74,14 @@ FrmMain::FrmMain()
       lblCoins(this, 472, 192, 121, 25, kSong15Bold, kYellow, plat::Align::Centre, "0 个币"),
       lblTitle(this, 472, 240, 121, 25, kSong14Bold, kWhite, plat::Align::Centre, "默认模式"),
       lblSpeed(this, 472, 288, 121, 25, kSong14Bold, kWhite, plat::Align::Centre, "默认速度"),
-      XPButton1(this, 600, 184, 89, 33, kSong10Bold, kWindowText, "投币(I)"),
-      XPButton2(this, 600, 232, 89, 33, kSong9, kWindowText, "游戏模式(E)"),
-      XPButton3(this, 600, 280, 89, 33, kSong9, kWindowText, "游戏速度(S)"),
-      XPButton4(this, 464, 368, 225, 41, kSong12Bold, kGreen, "开始游戏(1或2）"),
-      XPButton5(this, 464, 488, 89, 33, kSong9, kWindowText, "关于…"),
-      XPButton6(this, 576, 488, 113, 33, kSong9, kBlue, "游戏官方网站"),
-      XPButton7(this, 608, 432, 81, 33, kSong9, kRed, "退出程序"),
-      XPButton8(this, 464, 432, 121, 33, kSong9, kRed, "重新游戏(Esc)"),
+      XPButton1(this),
+      XPButton2(this),
+      XPButton3(this),
+      XPButton4(this),
+      XPButton5(this),
+      XPButton6(this),
+      XPButton7(this),
+      XPButton8(this),
       Option1_0(this, 480, 336, 97, 25, kSong10, kWhite, kGreen, "单人游戏"),
       Option1_1(this, 584, 336, 97, 25, kSong10, kWhite, kGreen, "双人游戏"),
       lblReady(&pctScreen, 140, 268, 169, 30, {"宋体", 15, true}, kYellow, plat::Align::Centre),
@@ -100,14 +101,20 @@ FrmMain::FrmMain()
     // The playfield covers the instructions while a game runs.
     pctScreen.raise();
 
-    XPButton1.Click = XPButton1_Click;
-    XPButton2.Click = XPButton2_Click;
-    XPButton3.Click = XPButton3_Click;
-    XPButton4.Click = XPButton4_Click;
-    XPButton5.Click = XPButton5_Click;
-    XPButton6.Click = XPButton6_Click;
-    XPButton7.Click = XPButton7_Click;
-    XPButton8.Click = XPButton8_Click;
+    // The buttons come from the layout data; every command runs through their Click.
+    const struct {
+        XPButton* button;
+        const char* name;
+        void (*handler)();
+    } buttons[] = {
+        {&XPButton1, "XPButton1", XPButton1_Click}, {&XPButton2, "XPButton2", XPButton2_Click},
+        {&XPButton3, "XPButton3", XPButton3_Click}, {&XPButton4, "XPButton4", XPButton4_Click},
+        {&XPButton5, "XPButton5", XPButton5_Click}, {&XPButton6, "XPButton6", XPButton6_Click},
+        {&XPButton7, "XPButton7", XPButton7_Click}, {&XPButton8, "XPButton8", XPButton8_Click}};
+    for (const auto& [button, name, handler] : buttons) {
+        LoadButton(*button, name);
+        connect(button, &XPButton::Click, this, handler);
+    }
     tmrKeyBoard.OnTimer = tmrKeyBoard_Timer;
     tmrFlash.OnTimer = tmrFlash_Timer;
     tmrReady.OnTimer = tmrReady_Timer;

@@ -6,6 +6,7 @@
 #include "platform/controls.h"
 #include "platform/picturebox.h"
 #include "platform/timer.h"
+#include "widgets/xpbutton.h"
 
 // The main window and its elements. The game's modules and handlers reach the elements
 // through frmMain(), as they would a form's controls.
@@ -39,14 +40,14 @@ class FrmMain : public QWidget {
     plat::Label lblTitle;
     plat::Label lblSpeed;
 
-    plat::CommandButton XPButton1;
-    plat::CommandButton XPButton2;
-    plat::CommandButton XPButton3;
-    plat::CommandButton XPButton4;
-    plat::CommandButton XPButton5;
-    plat::CommandButton XPButton6;
-    plat::CommandButton XPButton7;
-    plat::CommandButton XPButton8;
+    XPButton XPButton1;
+    XPButton XPButton2;
+    XPButton XPButton3;
+    XPButton XPButton4;
+    XPButton XPButton5;
+    XPButton XPButton6;
+    XPButton XPButton7;
+    XPButton XPButton8;
     plat::OptionButton Option1_0;
     plat::OptionButton Option1_1;
     plat::OptionButton& Option1(int index) { return index == 0 ? Option1_0 : Option1_1; }

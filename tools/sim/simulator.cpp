@@ -222,9 +222,8 @@ void Simulator::Key(std::string_view name) {
 void Simulator::Click(std::string_view control) {
     FrmMain& form = *form_;
     QWidget* target = nullptr;
-    plat::CommandButton* buttons[] = {&form.XPButton1, &form.XPButton2, &form.XPButton3,
-                                      &form.XPButton4, &form.XPButton5, &form.XPButton6,
-                                      &form.XPButton7, &form.XPButton8};
+    XPButton* buttons[] = {&form.XPButton1, &form.XPButton2, &form.XPButton3, &form.XPButton4,
+                           &form.XPButton5, &form.XPButton6, &form.XPButton7, &form.XPButton8};
     if (control == "Option1(0)") {
         target = &form.Option1(0);
     } else if (control == "Option1(1)") {
