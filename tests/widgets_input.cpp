@@ -59,6 +59,17 @@ TEST_F(ButtonTest, HoverEntersOnceAndLeavesThroughTheTimer) {
     EXPECT_EQ(At(button, 1, 16), 0xF4FAFAu);  // the normal rows again
 }
 
+TEST_F(ButtonTest, DisablingAHoveredButtonEndsItsHover) {
+    XPButton button(&host);
+    Load(button, Stored(XPButton::Themed));
+    Events events(button);
+    Hover(button);
+    button.setEnabled(false);
+    clock.RunUntil(50);
+    EXPECT_EQ(events.onButton, (std::vector<bool>{true, false}));
+    EXPECT_EQ(At(button, 44, 5), 0xDBE7E7u);  // the disabled face, not the hot one
+}
+
 TEST_F(ButtonTest, LeftClickRaisesDownUpClickInOrder) {
     XPButton button(&host);
     Load(button, Stored(XPButton::Themed));

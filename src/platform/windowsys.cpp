@@ -115,7 +115,10 @@ QPoint CursorPos() {
 }
 
 QWidget* WindowFromPoint(QPoint point) {
-    return QApplication::widgetAt(point);
+    // Disabled windows are passed over: the point belongs to the window beneath.
+    QWidget* window = QApplication::widgetAt(point);
+    while (window && !window->isEnabled()) window = window->parentWidget();
+    return window;
 }
 
 bool PostKeyDown(Handle window, int vk, std::uint32_t keyData) {

@@ -21,7 +21,7 @@ void RemoveProp(QWidget& window, const std::string& name);
 // The pointer in screen pixels, as the latest mouse event left it; far off screen once it
 // has left the program's windows. Headless runs move it with the events they send.
 QPoint CursorPos();
-// The widget under a screen point, nullptr when it is none of the program's.
+// The enabled widget under a screen point, nullptr when it is none of the program's.
 QWidget* WindowFromPoint(QPoint point);
 
 // Queues a key-down message for a virtual key (the arrows) to a window; keyData carries the

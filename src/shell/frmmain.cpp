@@ -24,13 +24,10 @@ FrmMain* instance = nullptr;
 constexpr plat::Colour kGreen = plat::RGB(0, 128, 0);
 constexpr plat::Colour kWhite = plat::RGB(255, 255, 255);
 constexpr plat::Colour kYellow = plat::RGB(255, 255, 0);
-constexpr plat::Colour kRed = plat::RGB(255, 0, 0);
 constexpr plat::Colour kBlue = plat::RGB(0, 0, 192);
 const plat::Colour kWindowText = plat::TranslateColor(plat::vbWindowText);
 
-constexpr plat::Font kSong9{"宋体", 9};
 constexpr plat::Font kSong10{"宋体", 10.5};
-constexpr plat::Font kSong10Bold{"宋体", 10.5, true};
 constexpr plat::Font kSong12Bold{"宋体", 12, true};
 constexpr plat::Font kSong14Bold{"宋体", 14.25, true};
 constexpr plat::Font kSong15Bold{"宋体", 15.75, true};
