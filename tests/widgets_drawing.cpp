@@ -259,6 +259,17 @@ QRect Ink(const QImage& canvas, QRect area) {
     return ink;
 }
 
+TEST_F(ButtonTest, OvalsFollowTheContainersColour) {
+    XPButton button(&host);
+    Load(button, Stored(XPButton::Classic, 4));
+    // Outside the inner ellipse: the container's green shaded by +172 at the top.
+    EXPECT_EQ(At(button, 44, 0), XPButton::ShadeColor(0x008000, 172));
+    QPalette palette = host.palette();
+    palette.setColor(QPalette::Window, QColor(0, 0, 128));
+    host.setPalette(palette);
+    EXPECT_EQ(At(button, 44, 0), XPButton::ShadeColor(0x800000, 172));
+}
+
 TEST_F(ButtonTest, FlatKeepsTheCaptionInPlaceWhilePressed) {
     XPButton flat(&host);
     Load(flat, Stored(XPButton::Flat));

@@ -298,6 +298,12 @@ void XPButton::SetPictureSize(int size) {
 
 void XPButton::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) {
+        // The container's colour shows around the ovals and under the toolbar look.
+        containerColour_ = static_cast<std::int32_t>(ContainerColour());
+        if (Oval() || buttonStyle_ == Toolbar) Redraw();
+        return;
+    }
     if (event->type() != QEvent::EnabledChange) return;
     // The flat look cuts its corners only while enabled.
     if (buttonStyle_ == Flat && mode_ == CommandMode) {

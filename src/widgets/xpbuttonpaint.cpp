@@ -298,12 +298,13 @@ void XPButton::Redraw() {
     update();
 }
 
-// Face painting of the oval shapes stays inside the inner ellipse.
+// Face painting of the oval shapes stays inside the inner ellipse. Unclipped means clipped to
+// the canvas: a painter whose clipping was switched off ignores the next equal clip region.
 void XPButton::SetClipped(bool clipped) {
     if (clipped && Oval())
         painter_->setClipRegion(clip_);
     else
-        painter_->setClipping(false);
+        painter_->setClipRect(canvas_.rect());
 }
 
 void XPButton::Pixel(int x, int y, std::int32_t colour) {
