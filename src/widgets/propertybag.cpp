@@ -139,7 +139,10 @@ void PropertyBag::WriteInt(std::string_view key, std::int64_t value, std::int64_
 }
 
 void PropertyBag::WriteColour(std::string_view key, std::uint32_t value, std::uint32_t fallback) {
-    if (value == fallback) return;
+    if (value != fallback) WriteColour(key, value);
+}
+
+void PropertyBag::WriteColour(std::string_view key, std::uint32_t value) {
     char text[16];
     std::snprintf(text, sizeof text, "0x%08X", value);
     Set(key, text);

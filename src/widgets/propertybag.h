@@ -36,6 +36,8 @@ class PropertyBag {
     void WriteString(std::string_view key, const std::string& value, const std::string& fallback);
     void WriteInt(std::string_view key, std::int64_t value, std::int64_t fallback);
     void WriteColour(std::string_view key, std::uint32_t value, std::uint32_t fallback);
+    // Written whatever its value.
+    void WriteColour(std::string_view key, std::uint32_t value);
     void WriteBool(std::string_view key, bool value, bool fallback);
     void WriteFont(std::string_view key, const StoredFont& value);
 

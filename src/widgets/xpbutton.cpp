@@ -186,7 +186,7 @@ void XPButton::WriteProperties(PropertyBag& bag) const {
     bag.WriteString("Image", EncodePicture(picture_), "");
     bag.WriteInt("ImgSize", pictureSize_, 16);
     bag.WriteBool("Enabled", isEnabled(), true);
-    bag.WriteColour("cBack", backColour_, ~backColour_);
+    bag.WriteColour("cBack", backColour_);
     bag.WriteInt("mPointer", mousePointer_, 0);
     if (mousePointer_ == 99 && mouseIcon_.isNull() && cursor().shape() == Qt::PointingHandCursor)
         bag.Set("mIcon", kHandPointer);
