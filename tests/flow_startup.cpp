@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <csignal>
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
@@ -9,6 +11,7 @@
 
 #include "flow/controls.h"
 #include "flow/gamestate.h"
+#include "flow/startup.h"
 #include "platform/desktop.h"
 #include "platform/files.h"
 #include "platform/settings.h"
@@ -83,6 +86,38 @@ TEST(Startup, SettingsFolderThatCannotHoldALockStillStarts) {
     game->waitForFinished(20000);
 }
 
+TEST(Startup, TerminationSignalsStoreTheSettingsAndEndCleanly) {
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        QTemporaryDir tmp;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_CONFIG_HOME", tmp.path());
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("SDL_AUDIODRIVER", "dummy");
+        std::unique_ptr<QProcess> game(StartGame(env));
+        // The lock is taken after the signals are caught: from then on a signal is ours.
+        const QString lock = tmp.path() + "/Nibbly/Nibbly.lock";
+        while (!QFile::exists(lock) && game->state() != QProcess::NotRunning) {
+            game->waitForFinished(20);
+        }
+        ASSERT_EQ(game->state(), QProcess::Running);
+
+        kill(static_cast<pid_t>(game->processId()), signal);
+
+        const bool finished = game->waitForFinished(20000);
+        if (!finished) game->kill();
+        ASSERT_TRUE(finished);
+        EXPECT_EQ(game->exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(game->exitCode(), 0);
+        QFile stored(tmp.path() + "/Nibbly/Nibbly.ini");
+        ASSERT_TRUE(stored.open(QIODevice::ReadOnly));
+        const QByteArray text = stored.readAll();
+        for (const char* key : {"frmMainX=", "frmMainY=", "GameCoins=9", "GameHiScore=1000"}) {
+            EXPECT_TRUE(text.contains(key)) << key << " in " << text.toStdString();
+        }
+    }
+}
+
 TEST(Startup, NoDisplayIsAMessageNotACrash) {
     QTemporaryDir tmp;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -141,7 +176,7 @@ TEST_F(MissingPictures, GameDoesNotStartAndKeepsTheCoins) {
         for (const char* file : row.present) Provide(file);
         messages.clear();
         FrmMain form;
-        form.Load();
+        LoadMainWindow(form);
         if (!row.defaultMode) XPButton2_Click();
 
         XPButton4_Click();

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "flow/gamestate.h"
+#include "flow/startup.h"
 #include "game/basghostai.h"
 #include "game/bassetup.h"
 #include "platform/desktop.h"
@@ -69,6 +70,7 @@ class Board {
         plat::ReleaseAllKeys();
         plat::SetRandomObserver({});
         plat::Randomize(seed);
+        ConnectMainWindow(form);
 
         for (auto& column : Maze)
             for (MazeCell& cell : column) cell = {};

@@ -116,3 +116,32 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<BoxRow>& info) { return std::string(info.param.name); });
 
 }  // namespace
+
+namespace {
+
+TEST(RealMsgBox, ButtonsSpeakChinese) {
+    plat::InstallTranslations();
+    QStringList texts;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) {
+            ADD_FAILURE() << "no message box is up";
+            QApplication::closeAllWindows();
+            return;
+        }
+        for (const QMessageBox::StandardButton button :
+             {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel}) {
+            texts << box->button(button)->text();
+        }
+        box->button(QMessageBox::Cancel)->click();
+    });
+
+    plat::MsgBox("text", plat::vbYesNoCancel, "title");
+
+    ASSERT_EQ(texts.size(), 3);
+    EXPECT_TRUE(texts[0].startsWith(QStringLiteral("是"))) << texts[0].toStdString();
+    EXPECT_TRUE(texts[1].startsWith(QStringLiteral("否"))) << texts[1].toStdString();
+    EXPECT_TRUE(texts[2].startsWith(QStringLiteral("取消"))) << texts[2].toStdString();
+}
+
+}  // namespace

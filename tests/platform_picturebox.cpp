@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <functional>
 
 #include "platform/picturebox.h"
 
@@ -177,6 +179,51 @@ TEST(PictureBox, PrintPlacesTopOfTextAtY) {
     // A capital starts a little below the top of the line, never above it.
     EXPECT_GE(firstInkRow, top);
     EXPECT_LE(firstInkRow, top + 8);
+}
+
+}  // namespace
+
+namespace {
+
+// Counts the paints a widget gets.
+class PaintCounter : public QObject {
+  public:
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        paints += event->type() == QEvent::Paint;
+        return false;
+    }
+};
+
+TEST(PictureBox, OwnDrawingShowsAtOnceAndBlitsWaitForRefresh) {
+    QWidget window;
+    plat::PictureBox box(&window, 0, 0, 64, 32, plat::RGB(0, 0, 0));
+    plat::PictureBox source(&window, 0, 0, 64, 32, plat::RGB(255, 0, 0));
+    source.hide();
+    window.show();
+    QApplication::processEvents();
+    PaintCounter counter;
+    box.installEventFilter(&counter);
+
+    struct Step {
+        const char* name;
+        std::function<void()> draw;
+        bool shown;
+    };
+    const Step steps[] = {
+        {"cls", [&] { box.Cls(); }, true},
+        {"print", [&] { box.Print("GAME OVER", 0, 0, plat::RGB(255, 255, 255), {"Arial Black", 9}); },
+         true},
+        {"blit", [&] { plat::BitBlt(box, 0, 0, 8, 8, source, 0, 0, plat::SRCCOPY); }, false},
+        {"refresh", [&] { box.Refresh(); }, true},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        counter.paints = 0;
+        step.draw();
+        QApplication::processEvents();
+        EXPECT_EQ(counter.paints > 0, step.shown);
+    }
 }
 
 }  // namespace

@@ -17,6 +17,7 @@ std::vector<std::string> Timeline(const SimResult& result) {
     for (const QJsonObject& e : result.events) {
         std::string line = Text(e, "ev").toStdString() + "@" + std::to_string(Int(e, "t"));
         if (e.contains("FlashOn")) line += ":" + std::to_string(Int(e, "FlashOn"));
+        if (e.contains("target")) line += ":" + Text(e, "target").section('/', -2).toStdString();
         lines.push_back(line);
     }
     return lines;
@@ -29,7 +30,8 @@ TEST_F(SimIdle, FlashesEveryHalfSecondWithInputsBeforeTimersOfTheSameTime) {
     // The flash due at the end's own time never fires.
     EXPECT_EQ(Timeline(result), (std::vector<std::string>{
                                     "flash@500:-1", "flash@1000:0", "flash@1500:-1", "flash@2000:0",
-                                    "input@2500", "flash@2500:-1", "input@3000", "end@3000"}));
+                                    "input@2500", "open@2500:help/index.html", "flash@2500:-1",
+                                    "input@3000", "end@3000"}));
 }
 
 TEST_F(SimIdle, EmptyScriptEndsAtOneMillisecondWithFirstRunValues) {
@@ -126,7 +128,10 @@ TEST_F(SimIdle, ScreenshotIsTheWindowAtTheEnd) {
     const QImage image(png);
     ASSERT_FALSE(image.isNull());
     EXPECT_EQ(image.size(), QSize(697, 556));
-    EXPECT_EQ(image.pixelColor(2, 2), QColor(0, 128, 0));
+    // Green inside, see-through outside the rounded corners.
+    EXPECT_EQ(image.pixelColor(348, 220), QColor(0, 128, 0));
+    EXPECT_EQ(image.pixelColor(0, 0).alpha(), 0);
+    EXPECT_EQ(image.pixelColor(696, 555).alpha(), 0);
 }
 
 TEST_F(SimIdle, SameSeedReplaysExactlyAndAnotherSeedDrawsOtherwise) {

@@ -5,11 +5,14 @@
 #include <cstdlib>
 
 #include "flow/controls.h"
+#include "flow/startup.h"
+#include "platform/desktop.h"
 #include "platform/desktopentry.h"
 #include "platform/files.h"
 #include "platform/framestats.h"
 #include "platform/gamepad.h"
 #include "platform/settings.h"
+#include "platform/signals.h"
 #include "platform/singleinstance.h"
 #include "platform/sound.h"
 #include "shell/frmmain.h"
@@ -34,6 +37,7 @@ void OnQtMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
 }  // namespace
 
 int Main(int argc, char** argv) {
+    plat::CatchTerminationSignals();
     // A second copy would fight over the stored settings: it brings the first forward and
     // leaves before showing anything.
     plat::SingleInstance instance(plat::UserSettingsFolder(kAppTitle), kAppTitle);
@@ -51,6 +55,9 @@ int Main(int argc, char** argv) {
     }
 
     qtHandler = qInstallMessageHandler(OnQtMessage);
+    // Pixel art scales by whole factors only: 1.5 draws at 1, 2.5 at 2.
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
+        Qt::HighDpiScaleFactorRoundingPolicy::Floor);
     QApplication app(argc, argv);
     plat::UseDesktopEntry(NIBBLY_ID, plat::AppPath());
     // --frame-stats FILE: a timing record for the pacing benchmark.
@@ -62,12 +69,19 @@ int Main(int argc, char** argv) {
             return 2;
         }
     }
+    plat::InstallTranslations();
     plat::StartSound();
     int status = 0;
     {
         FrmMain form;
         instance.Listen([&form] { plat::BringToFront(form); });
-        form.Load();
+        // Ended from outside (kill, Ctrl+C, the terminal closing): as a close request from
+        // the window system, the settings are stored and nothing is asked.
+        plat::OnTerminationSignal([&form] {
+            form.Unload();
+            QCoreApplication::exit(0);
+        });
+        LoadMainWindow(form);
         plat::StartGamepads(Form_KeyDown);
         status = app.exec();
         plat::StopGamepads();

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "flow/gamestate.h"
+#include "flow/startup.h"
 #include "game/bassetup.h"
 #include "game/collisions.h"
 #include "platform/sound.h"
@@ -131,7 +132,7 @@ void ShowIdle() {
     form.Option1(0).setEnabled(true);
     form.Option1(1).setEnabled(true);
     form.XPButton8.setEnabled(false);
-    form.SaveSettings();
+    StoreSettings();
 }
 
 void tmrFlash_Timer() {

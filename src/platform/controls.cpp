@@ -1,5 +1,6 @@
 #include "platform/controls.h"
 
+#include <QPainter>
 #include <QPalette>
 #include <cmath>
 
@@ -88,6 +89,21 @@ void Label::SetForeColor(Colour colour) {
 
 void Label::Refresh() {
     repaint();
+}
+
+Image::Image(QWidget* parent, int x, int y, int width, int height) : QWidget(parent) {
+    setGeometry(x, y, width, height);
+}
+
+void Image::SetPicture(const QImage& picture) {
+    picture_ = picture;
+    update();
+}
+
+void Image::paintEvent(QPaintEvent*) {
+    if (picture_.isNull()) return;
+    QPainter painter(this);
+    painter.drawImage(0, 0, picture_);
 }
 
 OptionButton::OptionButton(QWidget* parent, int x, int y, int width, int height, const Font& font,

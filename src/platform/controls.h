@@ -1,4 +1,5 @@
 #pragma once
+#include <QImage>
 #include <QLabel>
 #include <QRadioButton>
 #include <string>
@@ -30,6 +31,22 @@ class Label : public QLabel {
   private:
     Colour fore_;
     bool autoSize_ = false;
+};
+
+// An image element: shows its picture at its top-left corner, transparent where the picture
+// is, and nothing at all while it has none.
+class Image : public QWidget {
+  public:
+    Image(QWidget* parent, int x, int y, int width, int height);
+    const QImage& Picture() const { return picture_; }
+    // A null image clears the picture.
+    void SetPicture(const QImage& picture);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    QImage picture_;
 };
 
 // One radio button of a group of siblings: selecting one deselects the others.

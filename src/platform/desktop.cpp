@@ -2,10 +2,15 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QTranslator>
 #include <QUrl>
+#include <QWidget>
+#include <QWindow>
 
 namespace plat {
 
@@ -16,6 +21,7 @@ constexpr int kTwipsPerPixel = 15;
 int modalDepth = 0;
 std::function<int(const std::string&, int, const std::string&)> msgBoxHandler;
 std::function<void(const std::string&)> shellHandler;
+std::function<bool(QWidget&)> systemMoveHandler;
 QSize fixedScreenSize;
 
 struct ModalScope {
@@ -105,6 +111,27 @@ void ShellExecute(const std::string& target) {
         return;
     }
     QDesktopServices::openUrl(QUrl::fromUserInput(QString::fromStdString(target)));
+}
+
+void InstallTranslations() {
+    // Without the package the boxes keep Qt's English buttons; nothing else depends on it.
+    auto* translator = new QTranslator(qApp);
+    if (translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                         QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(translator);
+    } else {
+        delete translator;
+    }
+}
+
+bool StartSystemMove(QWidget& window) {
+    if (systemMoveHandler) return systemMoveHandler(window);
+    QWindow* handle = window.windowHandle();
+    return handle != nullptr && handle->startSystemMove();
+}
+
+void SetSystemMoveHandler(std::function<bool(QWidget& window)> handler) {
+    systemMoveHandler = std::move(handler);
 }
 
 void SetMsgBoxHandler(

@@ -2,6 +2,8 @@
 #include <functional>
 #include <string>
 
+class QWidget;
+
 namespace plat {
 
 // Message box styles and answers, with the values the game's code passes.
@@ -23,9 +25,17 @@ bool ModalOpen();
 // Asks the desktop to open a web page or document in its default program.
 void ShellExecute(const std::string& target);
 
+// Message boxes and the rest of Qt's own texts in the game's language (Chinese).
+void InstallTranslations();
+
+// Hands a left-button drag of the window to the window system's own move loop. False
+// where the platform cannot (the caller then moves the window itself).
+bool StartSystemMove(QWidget& window);
+
 // Replacements for tests and the simulator; empty functions restore the real ones.
-void SetMsgBoxHandler(std::function<int(const std::string& prompt, int style,
-                                        const std::string& title)> handler);
+void SetSystemMoveHandler(std::function<bool(QWidget& window)> handler);
+void SetMsgBoxHandler(
+    std::function<int(const std::string& prompt, int style, const std::string& title)> handler);
 void SetShellHandler(std::function<void(const std::string& target)> handler);
 
 // The primary screen's size in twips (15 per pixel); the simulator fixes its own.

@@ -32,6 +32,11 @@ std::int16_t GetAsyncKeyState(int vk) {
     return state;
 }
 
+bool KeyHeld(int vk) {
+    const KeyState* key = Find(vk);
+    return key && key->held;
+}
+
 void KeyPressed(int vk) {
     KeyState* key = Find(vk);
     if (!key) return;

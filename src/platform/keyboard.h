@@ -25,6 +25,9 @@ enum VirtualKey : int {
 // Non-zero when the key is held now or was pressed since the previous query of that key.
 std::int16_t GetAsyncKeyState(int vk);
 
+// Whether the key is held now; unlike the query, leaves its latch alone.
+bool KeyHeld(int vk);
+
 // What feeds the query: the window's key events, or a test or script directly.
 void KeyPressed(int vk);
 void KeyReleased(int vk);

@@ -18,6 +18,7 @@ PictureBox::PictureBox(QWidget* parent, int x, int y, int width, int height, Col
 
 void PictureBox::Cls() {
     image_.fill(ToQColor(back_));
+    update();
 }
 
 void PictureBox::Refresh() {
@@ -42,6 +43,7 @@ void PictureBox::Print(const std::string& text, int x, int y, Colour colour, con
     painter.setFont(ToQFont(font));
     painter.setPen(ToQColor(colour));
     painter.drawText(x, y + painter.fontMetrics().ascent(), QString::fromStdString(text));
+    update();
 }
 
 void PictureBox::paintEvent(QPaintEvent*) {

@@ -19,7 +19,8 @@ inline constexpr RasterOp SRCCOPY = RasterOp::SrcCopy;
 inline constexpr RasterOp SRCAND = RasterOp::SrcAnd;
 inline constexpr RasterOp SRCPAINT = RasterOp::SrcPaint;
 
-// A picture box with a persistent image: drawing goes into the image, Refresh shows it.
+// A picture box with a persistent image. Its own drawing methods (Cls, Print) show at once;
+// block transfers into the image wait for Refresh.
 class PictureBox : public QWidget {
   public:
     PictureBox(QWidget* parent, int x, int y, int width, int height, Colour back);

@@ -2,20 +2,20 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QIcon>
 #include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
 #include <cassert>
-#include <string>
 
-#include "flow/controls.h"
-#include "flow/gamestate.h"
-#include "flow/roundflow.h"
-#include "flow/tick.h"
 #include "platform/desktop.h"
+#include "platform/files.h"
 #include "platform/keyboard.h"
 #include "platform/settings.h"
 #include "shell/layoutdata.h"
 #include "shell/links.h"
 #include "shell/settings.h"
+#include "shell/skin.h"
 
 namespace {
 
@@ -33,21 +33,42 @@ constexpr plat::Font kSong14Bold{"宋体", 14.25, true};
 constexpr plat::Font kSong15Bold{"宋体", 15.75, true};
 constexpr plat::Font kTahoma{"Tahoma", 15.75, true};
 
-constexpr int kTwipsPerPixel = 15;
-constexpr int kWindowWidth = 10455;  // twips
+// Sizes in twips.
+constexpr int kWindowWidth = 10455;
 constexpr int kWindowHeight = 8340;
+constexpr int kSkinWidth = 4065;
+constexpr int kSkinHeight = 3270;
 
-constexpr const char* kSection = "SetLog";
+constexpr const char* kTitle = "Nibbly 1.0.3";
+constexpr const char* kLinkText = "官方网站 nibbly.example.org";
 
-// Whole pixels from twips, halves to even, as the window system places windows.
-int ToPixels(std::int32_t twips) {
-    return CInt(twips / static_cast<double>(kTwipsPerPixel));
+int Px(int twips) {
+    return TwipsToPixels(twips);
 }
 
-std::int32_t ReadSetting(const char* key, std::int32_t fallback, std::int32_t min,
-                         std::int32_t max) {
-    const std::string text = plat::GetSetting(kAppTitle, kSection, key, std::to_string(fallback));
-    return ParseSetting(text, min, max).value_or(fallback);
+// A picture of the program's folder, or a null image when it cannot be read.
+QImage LoadStore(const char* name) {
+    const QImage picture(QString::fromStdString(plat::ResolveFile(plat::AppPath() + "/" + name)));
+    return picture.isNull() ? picture
+                            : picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+QIcon ProgramIcon() {
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64, 128, 256}) {
+        const QImage picture = LoadStore(("icon-" + std::to_string(size) + ".png").c_str());
+        if (!picture.isNull()) icon.addPixmap(QPixmap::fromImage(picture));
+    }
+    return icon;
+}
+
+bool IsMouse(QEvent::Type type) {
+    return type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease ||
+           type == QEvent::MouseButtonDblClick || type == QEvent::MouseMove;
+}
+
+bool IsPress(QEvent::Type type) {
+    return type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick;
 }
 
 }  // namespace
@@ -63,6 +84,8 @@ FrmMain::FrmMain()
       pctTiles(this, 792, 64, 256, 352, plat::RGB(0, 0, 0)),
       pctBack(this, 800, 336, 32, 192, plat::RGB(128, 64, 64)),
       pctStats(this, 464, 104, 224, 64, plat::RGB(0, 0, 0)),
+      IMBar(this, Px(720), 0, Px(kWindowWidth - 675), Px(375)),
+      Image1(this, 32, 56, 355, 136),
       lblreadme(this, 10, 232, 448, 356, kSong14Bold, kWindowText, plat::Align::Centre),
       Label3(this, 472, 40, 81, 23, kSong12Bold, kWhite, plat::Align::Right, "得分数："),
       lblScore(this, 560, 36, 129, 25, kTahoma, kBlue, plat::Align::Left, "0"),
@@ -71,6 +94,9 @@ FrmMain::FrmMain()
       lblCoins(this, 472, 192, 121, 25, kSong15Bold, kYellow, plat::Align::Centre, "0 个币"),
       lblTitle(this, 472, 240, 121, 25, kSong14Bold, kWhite, plat::Align::Centre, "默认模式"),
       lblSpeed(this, 472, 288, 121, 25, kSong14Bold, kWhite, plat::Align::Centre, "默认速度"),
+      LbBR(this, 0, 0, 0, 0, kSong9, kWhite, plat::Align::Right),
+      Immin(this, Px(kWindowWidth - 630), Px(75), Px(255), Px(240)),
+      Imclose(this, Px(kWindowWidth - 315), Px(75), Px(255), Px(240)),
       XPButton1(this),
       XPButton2(this),
       XPButton3(this),
@@ -85,36 +111,52 @@ FrmMain::FrmMain()
       lblPlayer(&pctScreen, 217, 312, 15, 24, {"宋体", 18, true}, kYellow, plat::Align::Centre),
       tmrKeyBoard("tmrKeyBoard", 10),
       tmrFlash("tmrFlash", 500),
-      tmrReady("tmrReady", 500) {
+      tmrReady("tmrReady", 500),
+      min_{Immin, ImMin1, ImMin2},
+      close_{Imclose, ImClose1, ImClose2} {
     assert(instance == nullptr);
     instance = this;
     setAttribute(Qt::WA_DeleteOnClose, false);
+    // No system frame: the skin is the frame. Outside the outline the window is see-through,
+    // also where the compositor ignores the window's shape.
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    setAttribute(Qt::WA_TranslucentBackground);
 
     for (plat::PictureBox* hidden : {&pctScreen, &pctpicture, &pctTiles, &pctBack, &pctStats}) {
         hidden->setVisible(false);
     }
     Option1_0.SetValue(true);
     lblPlayer.SetAutoSize(true);
-    // The playfield covers the instructions while a game runs.
-    pctScreen.raise();
+    LbBR.SetAutoSize(true);
 
-    // The buttons come from the layout data; every command runs through their Click.
+    // The buttons come from the layout data; the start routine connects their clicks.
     const struct {
         XPButton* button;
         const char* name;
-        void (*handler)();
-    } buttons[] = {
-        {&XPButton1, "XPButton1", XPButton1_Click}, {&XPButton2, "XPButton2", XPButton2_Click},
-        {&XPButton3, "XPButton3", XPButton3_Click}, {&XPButton4, "XPButton4", XPButton4_Click},
-        {&XPButton5, "XPButton5", XPButton5_Click}, {&XPButton6, "XPButton6", XPButton6_Click},
-        {&XPButton7, "XPButton7", XPButton7_Click}, {&XPButton8, "XPButton8", XPButton8_Click}};
-    for (const auto& [button, name, handler] : buttons) {
-        LoadButton(*button, name);
-        connect(button, &XPButton::Click, this, handler);
+    } buttons[] = {{&XPButton1, "XPButton1"}, {&XPButton2, "XPButton2"}, {&XPButton3, "XPButton3"},
+                   {&XPButton4, "XPButton4"}, {&XPButton5, "XPButton5"}, {&XPButton6, "XPButton6"},
+                   {&XPButton7, "XPButton7"}, {&XPButton8, "XPButton8"}};
+    for (const auto& [button, name] : buttons) LoadButton(*button, name);
+
+    // Labels and images are drawn on the window itself, under every child window: the
+    // playfield covers the title artwork and the instructions while it is shown.
+    for (QWidget* windowless : std::initializer_list<QWidget*>{
+             &Imclose, &Immin, &LbBR, &lblSpeed, &lblTitle, &lblCoins, &lblHiscore, &Label1,
+             &lblScore, &Label3, &lblreadme, &Image1, &IMBar}) {
+        windowless->lower();
     }
-    tmrKeyBoard.OnTimer = tmrKeyBoard_Timer;
-    tmrFlash.OnTimer = tmrFlash_Timer;
-    tmrReady.OnTimer = tmrReady_Timer;
+
+    Immin.setToolTip(QStringLiteral("最小化"));
+    Imclose.setToolTip(QStringLiteral("关闭"));
+    for (QWidget* hand : std::initializer_list<QWidget*>{
+             &LbBR, &Immin, &Imclose, &XPButton1, &XPButton2, &XPButton3, &XPButton4, &XPButton5,
+             &XPButton6, &XPButton7, &XPButton8}) {
+        hand->setCursor(Qt::PointingHandCursor);
+    }
+    // Moves without a button reach the overlays and the places that take their hover down.
+    for (QWidget* tracked : std::initializer_list<QWidget*>{this, &IMBar, &Immin, &Imclose}) {
+        tracked->setMouseTracking(true);
+    }
 
     qApp->installEventFilter(this);
 }
@@ -125,43 +167,93 @@ FrmMain::~FrmMain() {
 }
 
 void FrmMain::Load() {
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, plat::ToQColor(kGreen));
-    setPalette(palette);
-    setAutoFillBackground(true);
+    helpFile_ = plat::AppPath() + "/help/index.html";
     XPButton8.setEnabled(false);
-    setFixedSize(ToPixels(kWindowWidth), ToPixels(kWindowHeight));
-    lblreadme.SetCaption(InstructionsText());
+    pctStats.resize(Px(3360), Px(960));
+    setFixedSize(Px(kWindowWidth), Px(kWindowHeight));
+    pctScreen.move(Px(150), Px(480));
+    lblreadme.setGeometry(pctScreen.x(), Image1.y() + Image1.height() + Px(600), pctScreen.width(),
+                          pctScreen.height() - Px(2100));
 
     WindowX = (plat::ScreenWidthTwips() - kWindowWidth) / 2;
     WindowY = (plat::ScreenHeightTwips() - kWindowHeight) / 2;
-    WindowX = ReadSetting("frmMainX", WindowX, INT32_MIN, INT32_MAX);
-    WindowY = ReadSetting("frmMainY", WindowY, INT32_MIN, INT32_MAX);
-    Coins = static_cast<std::int16_t>(ReadSetting("GameCoins", 9, 0, 99));
-    ShowCoins();
-    HiScore = ReadSetting("GameHiScore", 1000, 0, INT32_MAX);
-    lblHiscore.SetCaption(std::to_string(HiScore));
-    setWindowTitle(QString::fromUtf8(kAppTitle) + " 1.0.3");
+    const auto stored = [](const char* key, std::int32_t fallback) {
+        const std::string text =
+            plat::GetSetting(kAppTitle, "SetLog", key, std::to_string(fallback));
+        return ParseSetting(text, INT32_MIN, INT32_MAX).value_or(fallback);
+    };
+    WindowX = stored("frmMainX", WindowX);
+    WindowY = stored("frmMainY", WindowY);
 
-    // Kept on screen: a stored place off the left or top edge, or past the right or bottom.
-    if (WindowX < 0) WindowX = 0;
-    if (WindowY < 0) WindowY = 0;
-    const std::int32_t maxX = plat::ScreenWidthTwips() - kWindowWidth;
-    const std::int32_t maxY = plat::ScreenHeightTwips() - kWindowHeight;
-    if (maxX < WindowX) WindowX = maxX;
-    if (maxY < WindowY) WindowY = maxY;
-    move(ToPixels(WindowX), ToPixels(WindowY));
+    setWindowTitle(QString::fromUtf8(kTitle));
+    LbBR.SetCaption(kLinkText);
+    XPButton6.SetCaption("游戏官方网站");
+
+    Pmain = LoadStore("skin.png");
+    Imico = LoadStore("titleicon.png");
+    ImMin1 = LoadStore("minhover.png");
+    ImMin2 = LoadStore("minpressed.png");
+    ImClose1 = LoadStore("closehover.png");
+    ImClose2 = LoadStore("closepressed.png");
+    Image1.SetPicture(LoadStore("title.png"));
+    const QIcon icon = ProgramIcon();
+    if (!icon.isNull()) setWindowIcon(icon);
+
+    // Laid out before the first frame, so the window appears where and as it should.
+    LayoutWindow();
     show();
-
-    InitGameState();
-    tmrFlash.SetEnabled(true);
 }
 
-void FrmMain::SaveSettings() {
-    plat::SaveSetting(kAppTitle, kSection, "frmMainX", std::to_string(x() * kTwipsPerPixel));
-    plat::SaveSetting(kAppTitle, kSection, "frmMainY", std::to_string(y() * kTwipsPerPixel));
-    plat::SaveSetting(kAppTitle, kSection, "GameCoins", std::to_string(Coins));
-    plat::SaveSetting(kAppTitle, kSection, "GameHiScore", std::to_string(HiScore));
+void FrmMain::LayoutWindow() {
+    const int w = width() * kTwipsPerPixel;
+    const int h = height() * kTwipsPerPixel;
+    LbBR.move(width() - LbBR.width() - Px(120), height() - LbBR.height() - Px(75));
+    LbBR.SetForeColor(kWhite);
+    IMBar.resize(Px(w - 675), IMBar.height());
+    Immin.move(Px(w - 630), Px(75));
+    Imclose.move(Px(w - 315), Px(75));
+    PaintFrame();
+    RMe();
+    if (isMinimized()) return;
+    const Placement place = ClampPlacement({WindowX, WindowY}, plat::ScreenWidthTwips(),
+                                           plat::ScreenHeightTwips(), w, h);
+    WindowX = place.x;
+    WindowY = place.y;
+    move(Px(WindowX), Px(WindowY));
+}
+
+void FrmMain::PaintFrame() {
+    if (surface_.size() != size()) {
+        surface_ = QImage(size(), QImage::Format_ARGB32_Premultiplied);
+        surface_.fill(Qt::transparent);
+    }
+    QPainter painter(&surface_);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    if (!Pmain.isNull()) {
+        for (const SkinPiece& piece : SkinPieces(
+                 width() * kTwipsPerPixel, height() * kTwipsPerPixel, kSkinWidth, kSkinHeight)) {
+            painter.drawImage(piece.target, Pmain, piece.source);
+        }
+    }
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    if (!Imico.isNull()) painter.drawImage(QRect(Px(100), Px(80), Px(240), Px(240)), Imico);
+    painter.setFont(plat::ToQFont(kSong9));
+    painter.setPen(Qt::white);
+    painter.drawText(Px(420), Px(100) + painter.fontMetrics().ascent(), QString::fromUtf8(kTitle));
+    update();
+}
+
+void FrmMain::RMe() {
+    outline_ = WindowOutline(width(), height());
+    setMask(outline_);
+}
+
+std::int32_t FrmMain::LeftTwips() const {
+    return x() * kTwipsPerPixel;
+}
+
+std::int32_t FrmMain::TopTwips() const {
+    return y() * kTwipsPerPixel;
 }
 
 void FrmMain::Unload() {
@@ -170,7 +262,7 @@ void FrmMain::Unload() {
     tmrKeyBoard.SetEnabled(false);
     tmrFlash.SetEnabled(false);
     tmrReady.SetEnabled(false);
-    SaveSettings();
+    if (OnUnload) OnUnload();
     if (Unloaded) Unloaded();
     close();
 }
@@ -187,6 +279,19 @@ QWidget* FrmMain::KeyReceiver() {
     return focused != nullptr && focused->window() == this ? focused : this;
 }
 
+void FrmMain::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setClipRegion(outline_.isEmpty() ? QRegion(rect()) : outline_);
+    painter.fillRect(rect(), plat::ToQColor(kGreen));
+    painter.drawImage(0, 0, surface_);
+}
+
+void FrmMain::changeEvent(QEvent* event) {
+    // Minimise and restore: a restored window goes back to the remembered place.
+    if (event->type() == QEvent::WindowStateChange) LayoutWindow();
+    QWidget::changeEvent(event);
+}
+
 void FrmMain::closeEvent(QCloseEvent* event) {
     // A close request from the window system unloads without asking.
     Unload();
@@ -200,21 +305,119 @@ bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
         plat::ReleaseAllKeys();
         return false;
     }
-    // A key event passes up from the focused control to its parents: take it once.
-    if ((type != QEvent::KeyPress && type != QEvent::KeyRelease) || watched != KeyReceiver()) {
+    const auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget == nullptr || widget->window() != this) return false;
+    if (type == QEvent::KeyPress || type == QEvent::KeyRelease) {
+        return TakeKey(static_cast<const QKeyEvent&>(*event));
+    }
+    if (IsMouse(type)) return TakeMouse(watched, static_cast<const QMouseEvent&>(*event));
+    return false;
+}
+
+// The first widget that a key event reaches takes it whole, so the event never travels on
+// to the window and is taken twice, whatever a handler did to the focus meanwhile.
+bool FrmMain::TakeKey(const QKeyEvent& key) {
+    const int vk = plat::VirtualKeyOf(key);
+    if (vk == 0) return false;
+    const bool arrow = vk >= plat::vbKeyLeft && vk <= plat::vbKeyDown;
+    if (key.type() == QEvent::KeyRelease) {
+        // An auto-repeat sends releases too; the key is still down.
+        if (arrow && !key.isAutoRepeat()) plat::KeyReleased(vk);
+        return true;
+    }
+    if (arrow) {
+        // A repeat only matters for a key held since before the window had the focus.
+        if (!key.isAutoRepeat() || !plat::KeyHeld(vk)) plat::KeyPressed(vk);
+    } else if (vk == plat::vbKeyF1) {
+        if (!key.isAutoRepeat()) plat::ShellExecute(helpFile_);
+    } else if (OnKeyDown) {
+        OnKeyDown(vk);
+    }
+    return true;
+}
+
+bool FrmMain::StartsDrag(QObject* watched, const QMouseEvent& mouse) const {
+    if (watched == this) return childAt(mouse.position().toPoint()) == nullptr;
+    for (const QObject* source : std::initializer_list<const QObject*>{
+             &IMBar, &Image1, &Label1, &Label3, &lblScore, &lblHiscore, &lblCoins, &lblTitle,
+             &lblSpeed, &lblreadme, &pctStats}) {
+        if (watched == source) return true;
+    }
+    return false;
+}
+
+bool FrmMain::TakeMouse(QObject* watched, const QMouseEvent& mouse) {
+    const QEvent::Type type = mouse.type();
+    if (dragging_) {
+        if (type == QEvent::MouseMove) move(mouse.globalPosition().toPoint() - dragOffset_);
+        if (type == QEvent::MouseButtonRelease && mouse.button() == Qt::LeftButton) {
+            dragging_ = false;
+        }
+        return true;
+    }
+    if (watched == &Immin || watched == &Imclose) {
+        OverlayMouse(watched == &Immin ? min_ : close_, mouse);
+        return true;
+    }
+    if (watched == &LbBR) {
+        const bool left = mouse.button() == Qt::LeftButton;
+        if (IsPress(type) && left) linkPressed_ = true;
+        if (type == QEvent::MouseButtonRelease && left) {
+            if (linkPressed_ && LbBR.rect().contains(mouse.position().toPoint())) {
+                plat::ShellExecute(kSiteUrl);
+            }
+            linkPressed_ = false;
+        }
+        return true;
+    }
+    if (type == QEvent::MouseMove &&
+        (watched == &IMBar ||
+         (watched == this && childAt(mouse.position().toPoint()) == nullptr))) {
+        ClearHover();
         return false;
     }
-    const auto& key = static_cast<const QKeyEvent&>(*event);
-    const int vk = plat::VirtualKeyOf(key);
-    // Arrows steer; they must not move the focus between the buttons.
-    const bool arrow = vk >= plat::vbKeyLeft && vk <= plat::vbKeyDown;
-    if (vk == 0 || key.isAutoRepeat()) return arrow;
-    if (type == QEvent::KeyRelease) {
-        plat::KeyReleased(vk);
-    } else if (arrow) {
-        plat::KeyPressed(vk);
-    } else {
-        Form_KeyDown(vk);
+    if (IsPress(type) && mouse.button() == Qt::LeftButton && StartsDrag(watched, mouse)) {
+        if (!plat::StartSystemMove(*this)) {
+            dragging_ = true;
+            dragOffset_ = mouse.globalPosition().toPoint() - pos();
+        }
+        return true;
     }
-    return arrow;
+    return false;
+}
+
+void FrmMain::OverlayMouse(Overlay& overlay, const QMouseEvent& mouse) {
+    const QEvent::Type type = mouse.type();
+    if (type == QEvent::MouseMove) {
+        if (overlay.down || overlay.hoverFlag) return;
+        overlay.element.SetPicture(overlay.hover);
+        overlay.hoverFlag = true;
+    } else if (IsPress(type)) {
+        overlay.element.SetPicture(overlay.pressed);
+        overlay.down = true;
+        overlay.leftPressed = mouse.button() == Qt::LeftButton;
+    } else if (type == QEvent::MouseButtonRelease && overlay.down) {
+        // The release comes to the overlay that took the press, wherever the mouse is now.
+        overlay.element.SetPicture(QImage());
+        overlay.hoverFlag = false;
+        overlay.down = false;
+        const bool click = overlay.leftPressed && mouse.button() == Qt::LeftButton &&
+                           overlay.element.rect().contains(mouse.position().toPoint());
+        if (!click) return;
+        if (&overlay == &min_) {
+            WindowX = LeftTwips();
+            WindowY = TopTwips();
+            showMinimized();
+        } else {
+            ConfirmClose();
+        }
+    }
+}
+
+void FrmMain::ClearHover() {
+    for (Overlay* overlay : {&close_, &min_}) {
+        if (!overlay->hoverFlag) continue;
+        overlay->element.SetPicture(QImage());
+        overlay->hoverFlag = false;
+    }
 }

@@ -1,28 +1,45 @@
 #pragma once
+#include <QImage>
+#include <QPoint>
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "platform/controls.h"
 #include "platform/picturebox.h"
 #include "platform/timer.h"
 #include "widgets/xpbutton.h"
 
-// The main window and its elements. The game's modules and handlers reach the elements
-// through frmMain(), as they would a form's controls.
+class QKeyEvent;
+class QMouseEvent;
+
+// The main window: a borderless, skinned frame with its elements. It knows nothing of the
+// game; it raises its events (key presses, unloading) and the program's start routine
+// connects them, the buttons' clicks and the timers to the game's handlers.
 class FrmMain : public QWidget {
   public:
     FrmMain();
     ~FrmMain() override;
 
-    // The start-up sequence: settings, labels, showing the window, the game's start values.
+    // The window's start-up: pictures, size, remembered place, title and links; then shows
+    // the window with its first layout pass.
     void Load();
-    // Stores the settings and closes the window; runs once, whatever the route.
+    // Paints the frame from the skin, shapes and places the window. Each step is tried on
+    // its own; one that cannot run (a missing picture, a minimised window) is skipped.
+    void LayoutWindow();
+    // Gives the window its rounded outline.
+    void RMe();
+    // Raises OnUnload and closes the window; runs once, whatever the route.
     void Unload();
     // Asks before ending the program.
     void ConfirmClose();
-    // Writes the four stored settings: the window's place, the coins and the high score.
-    void SaveSettings();
+
+    // The window's current place, in twips.
+    std::int32_t LeftTwips() const;
+    std::int32_t TopTwips() const;
+    // The help document opened by F1.
+    const std::string& HelpFile() const { return helpFile_; }
 
     // Playfield and off-screen surfaces.
     plat::PictureBox pctScreen;
@@ -31,6 +48,9 @@ class FrmMain : public QWidget {
     plat::PictureBox pctBack;
     plat::PictureBox pctStats;
 
+    // Windowless elements: they lie under every child window.
+    plat::Image IMBar;
+    plat::Image Image1;
     plat::Label lblreadme;
     plat::Label Label3;
     plat::Label lblScore;
@@ -39,6 +59,9 @@ class FrmMain : public QWidget {
     plat::Label lblCoins;
     plat::Label lblTitle;
     plat::Label lblSpeed;
+    plat::Label LbBR;
+    plat::Image Immin;
+    plat::Image Imclose;
 
     XPButton XPButton1;
     XPButton XPButton2;
@@ -60,6 +83,15 @@ class FrmMain : public QWidget {
     plat::Timer tmrFlash;
     plat::Timer tmrReady;
 
+    // Picture stores: the skin, the title-band icon and the frame buttons' hover and
+    // pressed art. A picture that could not be read is null.
+    QImage Pmain;
+    QImage Imico;
+    QImage ImMin1;
+    QImage ImMin2;
+    QImage ImClose1;
+    QImage ImClose2;
+
     // Round flow: phase of the idle flashing, steps of the current ready phase.
     std::int16_t FlashOn = 0;
     std::int32_t ReadyCount = 0;
@@ -71,15 +103,50 @@ class FrmMain : public QWidget {
     // The widget that receives the window's key presses: the focused control, or the window.
     QWidget* KeyReceiver();
 
+    // Events. Every key press but the arrows and F1, auto-repeats included, with its
+    // virtual-key code.
+    std::function<void(int keyCode)> OnKeyDown;
+    // The window is unloading: the settings are to be stored.
+    std::function<void()> OnUnload;
     // Runs after the window has unloaded (the simulator writes its end line there).
     std::function<void()> Unloaded;
 
   protected:
+    void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // Minimise and close: the skin shows the plain button; the overlay puts up the hover and
+    // pressed art. The hover flag records that the hover art is up.
+    struct Overlay {
+        plat::Image& element;
+        const QImage& hover;
+        const QImage& pressed;
+        bool hoverFlag = false;
+        bool down = false;
+        bool leftPressed = false;
+    };
+
+    bool TakeKey(const QKeyEvent& key);
+    bool TakeMouse(QObject* watched, const QMouseEvent& mouse);
+    bool StartsDrag(QObject* watched, const QMouseEvent& mouse) const;
+    void OverlayMouse(Overlay& overlay, const QMouseEvent& mouse);
+    void ClearHover();
+    void PaintFrame();
+
+    std::string helpFile_;
+    // What the layout pass painted: the frame survives covering and uncovering.
+    QImage surface_;
+    QRegion outline_;
+    // The window moved by the mouse where the window system cannot move it itself.
+    bool dragging_ = false;
+    QPoint dragOffset_;
+    bool linkPressed_ = false;
     bool unloaded_ = false;
+    Overlay min_;
+    Overlay close_;
 };
 
 // The one main window; valid while it exists.

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "flow/startup.h"
 #include "platform/desktop.h"
 #include "platform/keyboard.h"
 #include "platform/random.h"
@@ -141,7 +142,7 @@ int Simulator::Run(const std::vector<ScriptLine>& script) {
         unloaded_ = true;
         trace_.End(clock_.Now(), *form_);
     };
-    form_->Load();
+    LoadMainWindow(*form_);
 
     for (const ScriptLine& line : script) {
         clock_.AdvanceTo(line.time);

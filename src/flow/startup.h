@@ -1,0 +1,13 @@
+#pragma once
+
+class FrmMain;
+
+// Connects the main window's events, buttons and timers to the game's handlers.
+void ConnectMainWindow(FrmMain& form);
+
+// Connects and loads the main window: the stored coins and high score, the window's own
+// start-up, the game's start values and the idle screen.
+void LoadMainWindow(FrmMain& form);
+
+// Writes the four stored settings: the window's place, the coins and the high score.
+void StoreSettings();

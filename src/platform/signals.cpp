@@ -1,0 +1,48 @@
+#include "platform/signals.h"
+
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+#include <csignal>
+
+namespace plat {
+
+namespace {
+
+// A signal handler may only write to a descriptor; the event loop reads the other end.
+int signalPipe[2] = {-1, -1};
+
+void OnSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = write(signalPipe[0], &byte, 1);
+}
+
+}  // namespace
+
+void CatchTerminationSignals() {
+    if (signalPipe[0] >= 0) return;
+    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, signalPipe) != 0) {
+        return;
+    }
+    struct sigaction action {};
+    action.sa_handler = OnSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) sigaction(signal, &action, nullptr);
+}
+
+void OnTerminationSignal(std::function<void()> handler) {
+    if (signalPipe[1] < 0) return;
+    auto* notifier = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, qApp);
+    QObject::connect(notifier, &QSocketNotifier::activated, notifier,
+                     [handler = std::move(handler)] {
+                         char bytes[16];
+                         while (read(signalPipe[1], bytes, sizeof bytes) > 0) {
+                         }
+                         handler();
+                     });
+}
+
+}  // namespace plat

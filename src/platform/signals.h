@@ -1,0 +1,14 @@
+#pragma once
+#include <functional>
+
+namespace plat {
+
+// From now on SIGTERM, SIGINT and SIGHUP no longer end the process; they are kept until
+// OnTerminationSignal hands them on. Call first thing, so none is missed.
+void CatchTerminationSignals();
+
+// Runs handler on the user-interface thread, from the event loop, for each caught signal
+// (one that came before this call included). Needs the application object.
+void OnTerminationSignal(std::function<void()> handler);
+
+}  // namespace plat
