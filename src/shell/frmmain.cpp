@@ -245,7 +245,7 @@ void FrmMain::PaintFrame() {
 
 void FrmMain::RMe() {
     outline_ = WindowOutline(width(), height());
-    setMask(outline_);
+    if (mask() != outline_) setMask(outline_);
 }
 
 std::int32_t FrmMain::LeftTwips() const {
