@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "flow/startup.h"
 #include "flow/tick.h"
 #include "game_board.h"
 
@@ -254,7 +255,7 @@ class Session {
             for (MazeCell& cell : column) cell = {};
         for (GhostState& ghost : Ghosts) ghost = {};
         for (SpriteState& sprite : Sprites) sprite = {};
-        form.Load();
+        LoadMainWindow(form);
         onSound_ = [this](const std::string& name) {
             if (name == "ghosteat") ++tally.ghostsEaten[Speed];
             if (name == "killed") ++tally.deaths;
