@@ -27,6 +27,7 @@ constexpr plat::Colour kYellow = plat::RGB(255, 255, 0);
 constexpr plat::Colour kBlue = plat::RGB(0, 0, 192);
 const plat::Colour kWindowText = plat::TranslateColor(plat::vbWindowText);
 
+constexpr plat::Font kSong9{"宋体", 9};
 constexpr plat::Font kSong10{"宋体", 10.5};
 constexpr plat::Font kSong12Bold{"宋体", 12, true};
 constexpr plat::Font kSong14Bold{"宋体", 14.25, true};
