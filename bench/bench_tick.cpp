@@ -39,7 +39,8 @@ class Board {
         GameRunning = kTrue;
         Game.Lives = 3;
         Game.Level = 1;
-        ready = LoadGamePicture(form.pctTiles, "/gobpics.bmp") && BuildLevel();
+        ready = LoadGamePicture(form.pctTiles, "/gobpics.bmp", kSheetWidth, kSheetHeight) &&
+                BuildLevel();
         ResetActors();
     }
 

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <csignal>
 
@@ -6,6 +7,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -149,7 +151,7 @@ class MissingPictures : public testing::Test {
         plat::SetTimerDriver(nullptr);
     }
     void Provide(const char* file) {
-        if (QFile::exists(folder.path() + file)) return;
+        QFile::remove(folder.path() + file);
         ASSERT_TRUE(QFile::copy(QString(NIBBLY_BIN_DIR) + file, folder.path() + file));
     }
 
@@ -159,21 +161,44 @@ class MissingPictures : public testing::Test {
 };
 
 TEST_F(MissingPictures, GameDoesNotStartAndKeepsTheCoins) {
+    const auto missing = [](const QString&) {};
+    // The other picture of the same mode in its place: a readable bitmap of the wrong size.
+    const auto swapped = [](const char* other) {
+        return [other](const QString& path) {
+            ASSERT_TRUE(QFile::copy(QString(NIBBLY_BIN_DIR) + other, path));
+        };
+    };
+    const auto cutShort = [](const QString& path) {
+        QFile whole(QString(NIBBLY_BIN_DIR) + path.mid(path.lastIndexOf('/')));
+        ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+        QFile part(path);
+        ASSERT_TRUE(part.open(QIODevice::WriteOnly));
+        part.write(whole.readAll().chopped(448 * 3));
+    };
+    const auto pipe = [](const QString& path) { ASSERT_EQ(mkfifo(path.toLocal8Bit(), 0600), 0); };
     struct Row {
         const char* name;
         bool defaultMode;
         std::vector<const char*> present;
-        const char* missing;
+        const char* broken;
+        std::function<void(const QString&)> make;
     };
     const Row rows[] = {
-        {"sheet", true, {}, "gobpics.bmp"},
-        {"level", true, {"/gobpics.bmp"}, "level1.bmp"},
-        {"old-sheet", false, {"/level1.bmp"}, "gobpicsold.bmp"},
-        {"old-level", false, {"/gobpicsold.bmp"}, "levelold.bmp"},
+        {"sheet", true, {}, "gobpics.bmp", missing},
+        {"level", true, {"/gobpics.bmp"}, "level1.bmp", missing},
+        {"old-sheet", false, {"/level1.bmp"}, "gobpicsold.bmp", missing},
+        {"old-level", false, {"/gobpicsold.bmp"}, "levelold.bmp", missing},
+        {"sheet-of-the-wrong-size", true, {}, "gobpics.bmp", swapped("/level1.bmp")},
+        {"level-of-the-wrong-size", true, {"/gobpics.bmp"}, "level1.bmp", swapped("/gobpics.bmp")},
+        {"level-cut-short", true, {"/gobpics.bmp"}, "level1.bmp", cutShort},
+        {"old-sheet-a-pipe", false, {"/levelold.bmp"}, "gobpicsold.bmp", pipe},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
+        const QString broken = folder.path() + "/" + row.broken;
+        QFile::remove(broken);
         for (const char* file : row.present) Provide(file);
+        row.make(broken);
         messages.clear();
         FrmMain form;
         LoadMainWindow(form);
@@ -183,7 +208,7 @@ TEST_F(MissingPictures, GameDoesNotStartAndKeepsTheCoins) {
 
         ASSERT_EQ(messages.size(), 1u);
         // The message names the file and where the game looked for it.
-        EXPECT_NE(messages[0].find(folder.filePath(row.missing).toStdString()), std::string::npos)
+        EXPECT_NE(messages[0].find(folder.filePath(row.broken).toStdString()), std::string::npos)
             << messages[0];
         EXPECT_EQ(GameRunning, kFalse);
         EXPECT_EQ(Coins, 9);

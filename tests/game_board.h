@@ -84,7 +84,8 @@ class Board {
         Game.Lives = 3;
         Game.Level = 1;
 
-        loaded = LoadGamePicture(form.pctTiles, "/gobpics.bmp") && BuildLevel();
+        loaded = LoadGamePicture(form.pctTiles, "/gobpics.bmp", kSheetWidth, kSheetHeight) &&
+                 BuildLevel();
         if (!loaded) ADD_FAILURE() << "generated pictures missing in " << NIBBLY_BIN_DIR;
         ResetActors();
         sounds.clear();

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QApplication>
+#include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -134,34 +137,137 @@ TEST(PictureBox, BlitLeavesABoxSharingThePictureAlone) {
     EXPECT_EQ(original.Image().pixel(1, 1), 0xFF000000u);
 }
 
-TEST(PictureBox, LoadPictureMatchesNameCaseInsensitivelyAndTakesFileSize) {
+TEST(PictureBox, LoadPictureMatchesNameCaseInsensitivelyAndFollowsLinks) {
     QTemporaryDir dir;
     QImage file(5, 3, QImage::Format_RGB32);
     file.fill(QColor(10, 20, 30));
     ASSERT_TRUE(file.save(dir.filePath("Level1.BMP"), "BMP"));
-    plat::PictureBox box(nullptr, 0, 0, 8, 8, plat::RGB(0, 0, 0));
+    ASSERT_TRUE(QFile::link(dir.filePath("Level1.BMP"), dir.filePath("link.bmp")));
 
-    ASSERT_TRUE(box.LoadPicture(dir.filePath("level1.bmp").toStdString()));
-
-    EXPECT_EQ(box.Image().size(), QSize(5, 3));
-    EXPECT_EQ(box.Image().format(), QImage::Format_RGB32);
-    EXPECT_EQ(box.Image().pixel(4, 2), QColor(10, 20, 30).rgb());
+    for (const char* name : {"level1.bmp", "link.bmp"}) {
+        plat::PictureBox box(nullptr, 0, 0, 8, 8, plat::RGB(0, 0, 0));
+        ASSERT_TRUE(box.LoadPicture(dir.filePath(name).toStdString(), 5, 3)) << name;
+        EXPECT_EQ(box.Image().size(), QSize(5, 3));
+        EXPECT_EQ(box.Image().format(), QImage::Format_RGB32);
+        EXPECT_EQ(box.Image().pixel(4, 2), QColor(10, 20, 30).rgb());
+    }
 }
 
-TEST(PictureBox, LoadPictureKeepsPictureWhenFileIsMissingOrNotAnImage) {
+QByteArray Bitmap(int width, int height) {
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(QColor(200, 100, 50));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "BMP");
+    return bytes;
+}
+
+// A 4 x 2 run-length coded 8-bit bitmap: two rows of one run each, then the end mark.
+QByteArray Rle8Bitmap(bool withEndMark) {
+    QByteArray pixels("\x04\x01\x00\x00\x04\x02\x00\x00", 8);
+    if (withEndMark) pixels.append("\x00\x01", 2);
+    const int palette = 256 * 4;
+    const int offset = 14 + 40 + palette;
+    QByteArray bytes(offset, '\0');
+    auto put = [&](int at, quint32 value, int size) {
+        for (int i = 0; i < size; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i));
+    };
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    put(2, offset + pixels.size(), 4);
+    put(10, offset, 4);
+    put(14, 40, 4);
+    put(18, 4, 4);  // width
+    put(22, 2, 4);  // height
+    put(26, 1, 2);
+    put(28, 8, 2);
+    put(30, 1, 4);  // RLE8
+    put(34, pixels.size(), 4);
+    put(46, 256, 4);
+    for (int i = 0; i < 256; ++i) put(54 + 4 * i, qRgb(i, i, i), 4);
+    return bytes + pixels;
+}
+
+TEST(PictureBox, LoadPictureReadsRunLengthCodedBitmaps) {
     QTemporaryDir dir;
-    QFile junk(dir.filePath("junk.bmp"));
-    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
-    junk.write("not a bitmap");
-    junk.close();
+    QFile file(dir.filePath("rle.bmp"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(Rle8Bitmap(true));
+    file.close();
+    plat::PictureBox box(nullptr, 0, 0, 8, 8, plat::RGB(0, 0, 0));
+
+    ASSERT_TRUE(box.LoadPicture(file.fileName().toStdString(), 4, 2));
+
+    EXPECT_EQ(box.Image().pixel(3, 0), qRgb(2, 2, 2));  // bottom-up: the first run is the last row
+    EXPECT_EQ(box.Image().pixel(3, 1), qRgb(1, 1, 1));
+}
+
+// Anything but a whole bitmap of the size asked for leaves the picture as it was.
+struct RefusedRow {
+    const char* name;
+    std::function<void(const QString& path)> make;
+};
+
+void PrintTo(const RefusedRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
+void WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+class RefusedPictureTest : public testing::TestWithParam<RefusedRow> {};
+
+TEST_P(RefusedPictureTest, KeepsThePicture) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("picture.bmp");
+    GetParam().make(path);
     plat::PictureBox box(nullptr, 0, 0, 8, 8, plat::RGB(1, 2, 3));
 
-    EXPECT_FALSE(box.LoadPicture(dir.filePath("missing.bmp").toStdString()));
-    EXPECT_FALSE(box.LoadPicture(dir.filePath("junk.bmp").toStdString()));
+    EXPECT_FALSE(box.LoadPicture(path.toStdString(), 16, 12));
 
     EXPECT_EQ(box.Image().size(), QSize(8, 8));
     EXPECT_EQ(box.Image().pixel(0, 0), QColor(1, 2, 3).rgb());
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, RefusedPictureTest,
+    testing::Values(
+        RefusedRow{"missing", [](const QString&) {}},
+        RefusedRow{"not_a_picture", [](const QString& p) { WriteBytes(p, "not a bitmap"); }},
+        RefusedRow{"png_named_bmp",
+                   [](const QString& p) {
+                       QImage image(16, 12, QImage::Format_RGB32);
+                       image.fill(Qt::red);
+                       ASSERT_TRUE(image.save(p, "PNG"));
+                   }},
+        RefusedRow{"too_small", [](const QString& p) { WriteBytes(p, Bitmap(16, 11)); }},
+        RefusedRow{"too_large", [](const QString& p) { WriteBytes(p, Bitmap(4000, 3000)); }},
+        RefusedRow{"cut_short_by_one_byte",
+                   [](const QString& p) { WriteBytes(p, Bitmap(16, 12).chopped(1)); }},
+        RefusedRow{"header_only", [](const QString& p) { WriteBytes(p, Bitmap(16, 12).left(54)); }},
+        RefusedRow{"header_cut", [](const QString& p) { WriteBytes(p, Bitmap(16, 12).left(20)); }},
+        RefusedRow{"run_length_without_end",
+                   [](const QString& p) {
+                       QByteArray bytes = Rle8Bitmap(false);
+                       bytes[18] = 16;  // the size asked for, so only the missing end refuses it
+                       bytes[22] = 12;
+                       WriteBytes(p, bytes);
+                   }},
+        RefusedRow{"folder", [](const QString& p) { ASSERT_TRUE(QDir().mkdir(p)); }},
+        RefusedRow{"named_pipe",
+                   [](const QString& p) { ASSERT_EQ(mkfifo(p.toLocal8Bit(), 0600), 0); }},
+        RefusedRow{"link_to_a_pipe",
+                   [](const QString& p) {
+                       ASSERT_EQ(mkfifo((p + ".pipe").toLocal8Bit(), 0600), 0);
+                       ASSERT_TRUE(QFile::link(p + ".pipe", p));
+                   }},
+        RefusedRow{"link_to_a_device",
+                   [](const QString& p) { ASSERT_TRUE(QFile::link("/dev/zero", p)); }}),
+    [](const testing::TestParamInfo<RefusedRow>& info) { return std::string(info.param.name); });
 
 TEST(PictureBox, PrintPlacesTopOfTextAtY) {
     plat::PictureBox box(nullptr, 0, 0, 80, 60, plat::RGB(0, 0, 0));

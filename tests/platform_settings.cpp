@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "platform/settings.h"
@@ -89,6 +91,111 @@ TEST_F(SettingsFileTest, StoreThatIsAFolderReadsAsEmptyAndIgnoresWrites) {
 
     EXPECT_EQ(plat::GetSetting("Nibbly", "Scores", "High", "0"), "0");
     EXPECT_TRUE(QFileInfo(path).isDir());
+}
+
+TEST_F(SettingsFileTest, ReadsWhatOtherEditorsWriteAndKeepsBlanksAndQuotes) {
+    WriteFile("; comment\r\n[Scores]\r\n  High = 12 \r\nName=\" padded \"\r\n");
+
+    EXPECT_EQ(plat::GetAllSettings("Nibbly", "Scores"),
+              (Section{{"High", "12"}, {"Name", " padded "}}));
+
+    plat::SaveSetting("Nibbly", "Scores", "Quote", "\"x\"");
+    EXPECT_EQ(plat::GetAllSettings("Nibbly", "Scores"),
+              (Section{{"High", "12"}, {"Name", " padded "}, {"Quote", "\"x\""}}));
+}
+
+TEST_F(SettingsFileTest, TextThatWouldBreakTheFileIsNotSaved) {
+    plat::SaveSetting("Nibbly", "Scores", "High", "1");
+    testing::internal::CaptureStderr();
+
+    plat::SaveSetting("Nibbly", "Scores", "High", "2\n[Other]");
+    plat::SaveSetting("Nibbly", "Scores", "A=B", "3");
+
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("settings not saved"), std::string::npos);
+    EXPECT_EQ(plat::GetAllSettings("Nibbly", "Scores"), (Section{{"High", "1"}}));
+}
+
+TEST_F(SettingsFileTest, SaveKeepsTheFilesPermissionsAndLeavesNoTemporaryFile) {
+    plat::SaveSetting("Nibbly", "Scores", "High", "1");
+    ASSERT_EQ(chmod(path.toLocal8Bit(), 0640), 0);
+
+    plat::SaveSetting("Nibbly", "Scores", "High", "2");
+
+    struct stat info {};
+    ASSERT_EQ(stat(path.toLocal8Bit(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"nibbly.ini"});
+}
+
+// A link is saved through to the file it names, wherever that is, and stays a link.
+TEST_F(SettingsFileTest, SaveWritesThroughALinkToItsTarget) {
+    QTemporaryDir elsewhere;
+    const QString target = elsewhere.filePath("real.ini");
+    {
+        QFile file(target);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[Scores]\nCoins=7\n");
+    }
+    ASSERT_TRUE(QFile::link(target, path));
+
+    EXPECT_EQ(plat::GetSetting("Nibbly", "Scores", "Coins", "0"), "7");
+    plat::SaveSetting("Nibbly", "Scores", "High", "5");
+
+    EXPECT_TRUE(QFileInfo(path).isSymLink());
+    EXPECT_EQ(plat::GetAllSettings("Nibbly", "Scores"), (Section{{"Coins", "7"}, {"High", "5"}}));
+    EXPECT_EQ(QDir(elsewhere.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{"real.ini"});
+}
+
+TEST_F(SettingsFileTest, DanglingLinkGetsItsTargetCreated) {
+    QTemporaryDir elsewhere;
+    const QString target = elsewhere.filePath("sub/real.ini");
+    ASSERT_TRUE(QFile::link(target, path));
+
+    EXPECT_EQ(plat::GetSetting("Nibbly", "Scores", "High", "0"), "0");
+    plat::SaveSetting("Nibbly", "Scores", "High", "5");
+
+    EXPECT_TRUE(QFileInfo(path).isSymLink());
+    EXPECT_TRUE(QFileInfo(target).isFile());
+    EXPECT_EQ(plat::GetSetting("Nibbly", "Scores", "High", "0"), "5");
+}
+
+bool IsFifo(const QString& path) {
+    struct stat info {};
+    return stat(path.toLocal8Bit(), &info) == 0 && S_ISFIFO(info.st_mode);
+}
+
+bool IsCharDevice(const char* path) {
+    struct stat info {};
+    return stat(path, &info) == 0 && S_ISCHR(info.st_mode);
+}
+
+// Neither blocks on reading nor replaces what is there; the save says why it did not write.
+TEST_F(SettingsFileTest, PipeOrDeviceReadsAsEmptyAndIsNeverReplaced) {
+    ASSERT_TRUE(IsCharDevice("/dev/null"));
+    const QString pipe = dir.filePath("pipe");
+    ASSERT_EQ(mkfifo(pipe.toLocal8Bit(), 0600), 0);
+    const QString linkToPipe = dir.filePath("link-to-pipe.ini");
+    ASSERT_TRUE(QFile::link(pipe, linkToPipe));
+    const QString linkToNull = dir.filePath("link-to-null.ini");
+    ASSERT_TRUE(QFile::link("/dev/null", linkToNull));
+
+    for (const QString& store : {pipe, linkToPipe, linkToNull}) {
+        SCOPED_TRACE(store.toStdString());
+        plat::UseSettingsFile(store.toStdString());
+        testing::internal::CaptureStderr();
+
+        EXPECT_EQ(plat::GetSetting("Nibbly", "SetLog", "GameCoins", "9"), "9");
+        plat::SaveSetting("Nibbly", "SetLog", "GameCoins", "3");
+
+        EXPECT_NE(testing::internal::GetCapturedStderr().find("not a regular file"),
+                  std::string::npos);
+        EXPECT_EQ(plat::GetSetting("Nibbly", "SetLog", "GameCoins", "9"), "9");
+    }
+    EXPECT_TRUE(IsFifo(pipe));
+    EXPECT_TRUE(QFileInfo(linkToPipe).isSymLink());
+    EXPECT_TRUE(QFileInfo(linkToNull).isSymLink());
+    EXPECT_TRUE(IsCharDevice("/dev/null"));
 }
 
 TEST_F(SettingsFileTest, MemoryStoreLeavesTheFileAloneAndForgetsOnSwitch) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtEndian>
@@ -95,6 +97,19 @@ TEST_F(WaveFileTest, SameRateOnlyWidensSamples) {
     const std::string path = Write("same.wav", Wave(8000, QByteArray(100, char(0x80))));
 
     EXPECT_EQ(plat::LoadWave(path, 8000, 1).size(), 200u);
+}
+
+TEST_F(WaveFileTest, ReadsOnlyRegularFilesWithoutBlocking) {
+    const std::string good = Write("good.wav", Wave(8000, QByteArray(100, char(0x80))));
+    ASSERT_TRUE(QFile::link(QString::fromStdString(good), dir.filePath("link.wav")));
+    ASSERT_EQ(mkfifo(dir.filePath("pipe.wav").toLocal8Bit(), 0600), 0);
+    ASSERT_TRUE(QFile::link(dir.filePath("pipe.wav"), dir.filePath("link-to-pipe.wav")));
+    ASSERT_TRUE(QFile::link("/dev/zero", dir.filePath("device.wav")));
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder.wav"));
+
+    EXPECT_EQ(plat::LoadWave(dir.filePath("link.wav").toStdString(), 8000, 1).size(), 200u);
+    for (const char* name : {"pipe.wav", "link-to-pipe.wav", "device.wav", "folder.wav"})
+        EXPECT_TRUE(plat::LoadWave(dir.filePath(name).toStdString(), 8000, 1).empty()) << name;
 }
 
 struct BrokenRow {

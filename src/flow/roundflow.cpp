@@ -40,7 +40,8 @@ bool StartGame() {
     form.lblHiscore.Refresh();
     form.lblScore.Refresh();
     Game.NewLevel = kTrue;
-    if (!LoadGamePicture(form.pctTiles, DefaultMode ? "/gobpics.bmp" : "/gobpicsold.bmp") ||
+    if (!LoadGamePicture(form.pctTiles, DefaultMode ? "/gobpics.bmp" : "/gobpicsold.bmp",
+                         kSheetWidth, kSheetHeight) ||
         !BuildLevel()) {
         ShowIdle();
         return false;

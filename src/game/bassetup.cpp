@@ -25,9 +25,9 @@ SavedBlock savedBlocks[6];
 
 }  // namespace
 
-bool LoadGamePicture(plat::PictureBox& box, const std::string& file) {
+bool LoadGamePicture(plat::PictureBox& box, const std::string& file, int width, int height) {
     const std::string path = plat::AppPath() + file;
-    if (box.LoadPicture(path)) return true;
+    if (box.LoadPicture(path, width, height)) return true;
     plat::MsgBox("无法读取游戏文件：\r\n" + path + "\r\n\r\n请重新安装游戏。", plat::vbExclamation,
                  "Nibbly");
     return false;
@@ -76,7 +76,8 @@ bool BuildLevel() {
 
 bool DrawMaze() {
     FrmMain& form = frmMain();
-    if (!LoadGamePicture(form.pctScreen, DefaultMode ? "/level1.bmp" : "/levelold.bmp")) {
+    if (!LoadGamePicture(form.pctScreen, DefaultMode ? "/level1.bmp" : "/levelold.bmp", kLevelWidth,
+                         kLevelHeight)) {
         return false;
     }
     form.pctpicture.SetPicture(form.pctScreen);

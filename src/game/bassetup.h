@@ -57,6 +57,12 @@ void DrawFruit();
 // Plays "<program folder>/<name>.wav"; flags 1 returns at once, 0 when it has ended.
 void PlaySound(const std::string& name, int flags);
 
-// Makes "<program folder><file>" the picture of a surface. When it cannot be read, a
-// message box names the file and the result is false.
-bool LoadGamePicture(plat::PictureBox& box, const std::string& file);
+// The sizes the drawing code relies on.
+inline constexpr int kLevelWidth = 448;
+inline constexpr int kLevelHeight = 496;
+inline constexpr int kSheetWidth = 256;
+inline constexpr int kSheetHeight = 352;
+
+// Makes "<program folder><file>" the picture of a surface. When it cannot be read or is not
+// width x height, a message box names the file and the result is false.
+bool LoadGamePicture(plat::PictureBox& box, const std::string& file, int width, int height);

@@ -3,7 +3,9 @@
 #include <QPainter>
 #include <algorithm>
 #include <cstring>
+#include <iostream>
 
+#include "platform/bitmap.h"
 #include "platform/controls.h"
 #include "platform/files.h"
 
@@ -25,10 +27,19 @@ void PictureBox::Refresh() {
     update();
 }
 
-bool PictureBox::LoadPicture(const std::string& path) {
-    const QImage loaded(QString::fromStdString(ResolveFile(path)));
-    if (loaded.isNull()) return false;
-    image_ = loaded.convertToFormat(QImage::Format_RGB32);
+bool PictureBox::LoadPicture(const std::string& path, int width, int height) {
+    // Far above any picture a box shows; keeps a huge file from being read whole.
+    constexpr std::size_t kLimit = 64 << 20;
+    std::string bytes;
+    std::string error;
+    QImage loaded;
+    if (ReadRegularFile(ResolveFile(path), kLimit, bytes, error))
+        loaded = DecodeBitmap(bytes, width, height, error);
+    if (loaded.isNull()) {
+        std::cerr << "nibbly: cannot use " << path << ": " << error << '\n';
+        return false;
+    }
+    image_ = std::move(loaded);
     update();
     return true;
 }

@@ -32,9 +32,10 @@ class PictureBox : public QWidget {
     void Cls();
     // Shows the persistent image at the next paint.
     void Refresh();
-    // Makes the bitmap file the picture (file names match case-insensitively).
-    // False when the file is missing or unreadable; the picture is then unchanged.
-    bool LoadPicture(const std::string& path);
+    // Makes the bitmap file the picture when it is a complete bitmap of width x height (file
+    // names match case-insensitively). False, with the reason on standard error, when it is
+    // not; the picture is then unchanged.
+    bool LoadPicture(const std::string& path, int width, int height);
     // Makes another box's picture this box's picture.
     void SetPicture(const PictureBox& other);
     // Prints text with its top-left corner at (x, y) pixels, transparent background.

@@ -1,8 +1,12 @@
 #include "platform/settings.h"
 
 #include <QFileInfo>
-#include <QSettings>
+#include <QStandardPaths>
+#include <iostream>
 #include <memory>
+
+#include "platform/files.h"
+#include "platform/inifile.h"
 
 namespace plat {
 
@@ -18,43 +22,56 @@ class SettingsStore {
                       const std::string& value) = 0;
 };
 
-// An INI file: the user's (one per application) or a given one. QSettings skips lines it
-// cannot parse, reads a file it cannot open as empty and then leaves it alone, and writes
-// through QSaveFile, so a failed or interrupted write keeps the previous file whole.
+// An INI file: the user's (one per application) or a given one. Only a regular file is read
+// or replaced; a save writes a whole new file and renames it over the old one, so a failed or
+// interrupted write keeps the previous file whole.
 class IniStore : public SettingsStore {
   public:
-    explicit IniStore(QString path = {}) : path_(std::move(path)) {}
+    explicit IniStore(std::string path = {}) : path_(std::move(path)) {}
 
     Section Read(const std::string& app, const std::string& section) override {
-        const std::unique_ptr<QSettings> settings = Open(app);
-        Section result;
-        settings->beginGroup(QString::fromStdString(section));
-        for (const QString& key : settings->childKeys())
-            result[key.toStdString()] = settings->value(key).toString().toStdString();
-        return result;
+        IniSections sections;
+        std::string error;
+        Load(Path(app), sections, error);
+        return sections[section];
     }
 
     void Save(const std::string& app, const std::string& section, const std::string& key,
               const std::string& value) override {
-        const std::unique_ptr<QSettings> settings = Open(app);
-        settings->beginGroup(QString::fromStdString(section));
-        settings->setValue(QString::fromStdString(key), QString::fromStdString(value));
-        settings->endGroup();
-        settings->sync();
+        const std::string path = Path(app);
+        IniSections sections;
+        std::string error;
+        if (!IniWritable(section, key, value)) {
+            error = "the key or value cannot be stored";
+        } else if (Load(path, sections, error)) {
+            sections[section][key] = value;
+            WriteRegularFile(path, WriteIni(sections), error);
+        }
+        if (!error.empty())
+            std::cerr << "nibbly: settings not saved to " << path << ": " << error << '\n';
     }
 
   private:
-    std::unique_ptr<QSettings> Open(const std::string& app) const {
-        const QString name = QString::fromStdString(app);
-        auto settings = path_.isEmpty()
-                            ? std::make_unique<QSettings>(QSettings::IniFormat,
-                                                          QSettings::UserScope, name, name)
-                            : std::make_unique<QSettings>(path_, QSettings::IniFormat);
-        settings->setAtomicSyncRequired(true);
-        return settings;
+    std::string Path(const std::string& app) const {
+        return path_.empty() ? UserSettingsFolder(app) + "/" + app + ".ini" : path_;
     }
 
-    QString path_;  // empty: the user's store
+    // False when something is there that cannot be read as a settings file: it is then not
+    // replaced by a file without its keys.
+    static bool Load(const std::string& path, IniSections& sections, std::string& error) {
+        // Far above anything this store writes.
+        constexpr std::size_t kLimit = 1 << 20;
+        std::string bytes;
+        if (ReadRegularFile(path, kLimit, bytes, error)) {
+            sections = ParseIni(bytes);
+            return true;
+        }
+        if (QFileInfo::exists(QString::fromStdString(path))) return false;
+        error.clear();
+        return true;
+    }
+
+    std::string path_;  // empty: the user's store
 };
 
 class MemoryStore : public SettingsStore {
@@ -95,9 +112,8 @@ std::map<std::string, std::string> GetAllSettings(const std::string& app,
 }
 
 std::string UserSettingsFolder(const std::string& app) {
-    const QString name = QString::fromStdString(app);
-    const QSettings settings(QSettings::IniFormat, QSettings::UserScope, name, name);
-    return QFileInfo(settings.fileName()).path().toStdString();
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation).toStdString() +
+           "/" + app;
 }
 
 void UseUserSettings() {
@@ -105,7 +121,7 @@ void UseUserSettings() {
 }
 
 void UseSettingsFile(const std::string& path) {
-    store = std::make_unique<IniStore>(QString::fromStdString(path));
+    store = std::make_unique<IniStore>(path);
 }
 
 void UseMemorySettings() {

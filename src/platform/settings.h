@@ -5,9 +5,10 @@
 namespace plat {
 
 // The per-user settings store: application, section, key -> text.
-// Unreadable or unwritable stores behave as empty and report nothing.
-std::string GetSetting(const std::string& app, const std::string& section,
-                       const std::string& key, const std::string& defaultValue);
+// A store that is unreadable, or not a regular file, reads as empty; a save that cannot be
+// made leaves it as it was, with one line on standard error.
+std::string GetSetting(const std::string& app, const std::string& section, const std::string& key,
+                       const std::string& defaultValue);
 void SaveSetting(const std::string& app, const std::string& section, const std::string& key,
                  const std::string& value);
 // Everything stored under one section.

@@ -11,25 +11,44 @@ namespace plat {
 
 namespace {
 
-std::vector<std::uint8_t> Fail(const std::string& path) {
-    std::cerr << "nibbly: no sound from " << path << ": " << SDL_GetError() << '\n';
+std::vector<std::uint8_t> Fail(std::string& error) {
+    error = SDL_GetError();
     return {};
 }
 
 }  // namespace
 
 std::vector<std::uint8_t> LoadWave(const std::string& path, int frequency, int channels) {
+    // Far above any sound the game plays; keeps a huge file from being read whole.
+    constexpr std::size_t kLimit = 64 << 20;
+    std::string bytes;
+    std::string error;
+    std::vector<std::uint8_t> pcm;
+    if (ReadRegularFile(ResolveFile(path), kLimit, bytes, error))
+        pcm = DecodeWave(bytes, frequency, channels, error);
+    if (pcm.empty()) std::cerr << "nibbly: no sound from " << path << ": " << error << '\n';
+    return pcm;
+}
+
+std::vector<std::uint8_t> DecodeWave(const std::string& bytes, int frequency, int channels,
+                                     std::string& error) {
     SDL_AudioSpec wave;
     Uint8* samples = nullptr;
     Uint32 length = 0;
-    if (!SDL_LoadWAV(ResolveFile(path).c_str(), &wave, &samples, &length)) return Fail(path);
+    SDL_RWops* source = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
+    if (!source || !SDL_LoadWAV_RW(source, 1, &wave, &samples, &length)) return Fail(error);
+    if (length == 0) {
+        SDL_FreeWAV(samples);
+        error = "no samples";
+        return {};
+    }
 
     SDL_AudioCVT cvt;
     const int needed = SDL_BuildAudioCVT(&cvt, wave.format, wave.channels, wave.freq, AUDIO_S16SYS,
                                          static_cast<Uint8>(channels), frequency);
     if (needed < 0) {
         SDL_FreeWAV(samples);
-        return Fail(path);
+        return Fail(error);
     }
     // The conversion works in place and may need more room than either end.
     std::vector<std::uint8_t> pcm(static_cast<std::size_t>(length) * cvt.len_mult);
@@ -41,7 +60,7 @@ std::vector<std::uint8_t> LoadWave(const std::string& path, int frequency, int c
     }
     cvt.buf = pcm.data();
     cvt.len = static_cast<int>(length);
-    if (SDL_ConvertAudio(&cvt) < 0) return Fail(path);
+    if (SDL_ConvertAudio(&cvt) < 0) return Fail(error);
     pcm.resize(cvt.len_cvt);
     return pcm;
 }

@@ -1,0 +1,96 @@
+#include "platform/bitmap.h"
+
+#include <cstdint>
+#include <cstdlib>
+
+namespace plat {
+
+namespace {
+
+std::uint32_t Little(const std::string& bytes, std::size_t at, int size) {
+    std::uint32_t value = 0;
+    for (int i = size - 1; i >= 0; --i)
+        value = value << 8 | static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(i)]);
+    return value;
+}
+
+enum Compression : std::uint32_t { kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3, kAlpha = 6 };
+
+// A run-length coded picture must reach its end-of-picture mark inside the file; a file cut
+// short would otherwise decode with its last rows missing.
+bool RleComplete(const std::string& bytes, std::size_t at, bool fourBit) {
+    while (at + 2 <= bytes.size()) {
+        const unsigned count = static_cast<unsigned char>(bytes[at]);
+        const unsigned code = static_cast<unsigned char>(bytes[at + 1]);
+        at += 2;
+        if (count > 0 || code == 0) continue;  // a run, or the end of a line
+        if (code == 1) return true;
+        if (code == 2) {
+            at += 2;  // a jump
+            continue;
+        }
+        const std::size_t literal = fourBit ? (code + 1) / 2 : code;
+        at += literal + literal % 2;
+    }
+    return false;
+}
+
+// What the header promises, checked against the file's length before anything is decoded.
+std::string CheckHeader(const std::string& bytes, int width, int height) {
+    if (bytes.size() < 26 || bytes[0] != 'B' || bytes[1] != 'M') return "not a bitmap";
+    const std::uint32_t offset = Little(bytes, 10, 4);
+    const std::uint32_t infoSize = Little(bytes, 14, 4);
+    std::int64_t fileWidth = 0;
+    std::int64_t fileHeight = 0;
+    std::uint32_t bits = 0;
+    std::uint32_t compression = kRgb;
+    if (infoSize == 12) {
+        fileWidth = static_cast<std::int16_t>(Little(bytes, 18, 2));
+        fileHeight = static_cast<std::int16_t>(Little(bytes, 20, 2));
+        bits = Little(bytes, 24, 2);
+    } else if (infoSize >= 40 && bytes.size() >= 34) {
+        fileWidth = static_cast<std::int32_t>(Little(bytes, 18, 4));
+        fileHeight = static_cast<std::int32_t>(Little(bytes, 22, 4));
+        bits = Little(bytes, 28, 2);
+        compression = Little(bytes, 30, 4);
+    } else {
+        return "not a bitmap";
+    }
+    if (fileWidth != width || std::llabs(fileHeight) != height) {
+        return std::to_string(fileWidth) + " x " + std::to_string(std::llabs(fileHeight)) +
+               " pixels, not " + std::to_string(width) + " x " + std::to_string(height);
+    }
+    if (offset >= bytes.size()) return "cut short";
+    switch (compression) {
+        case kRgb:
+        case kBitFields:
+        case kAlpha: {
+            const std::uint64_t row = (static_cast<std::uint64_t>(width) * bits + 31) / 32 * 4;
+            if (offset + row * static_cast<std::uint64_t>(height) > bytes.size()) {
+                return "cut short";
+            }
+            return {};
+        }
+        case kRle8:
+        case kRle4:
+            return RleComplete(bytes, offset, compression == kRle4) ? "" : "cut short";
+        default:
+            return "an unsupported kind of bitmap";
+    }
+}
+
+}  // namespace
+
+QImage DecodeBitmap(const std::string& bytes, int width, int height, std::string& error) {
+    error = CheckHeader(bytes, width, height);
+    if (!error.empty()) return {};
+    const QImage image = QImage::fromData(reinterpret_cast<const uchar*>(bytes.data()),
+                                          static_cast<int>(bytes.size()), "BMP");
+    if (image.isNull() || image.size() != QSize(width, height)) {
+        error = "not a readable bitmap";
+        return {};
+    }
+    return image.convertToFormat(QImage::Format_RGB32);
+}
+
+}  // namespace plat

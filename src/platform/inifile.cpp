@@ -1,0 +1,85 @@
+#include "platform/inifile.h"
+
+namespace plat {
+
+namespace {
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r';
+}
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+bool HasLineBreak(std::string_view text) {
+    return text.find('\n') != std::string_view::npos;
+}
+
+// A key must not read as a header, a comment or part of a value.
+bool KeyWritable(std::string_view key) {
+    return !key.empty() && Trim(key) == key && key.find('=') == std::string_view::npos &&
+           key.front() != '[' && key.front() != ';' && key.front() != '#' && !HasLineBreak(key);
+}
+
+bool SectionWritable(std::string_view section) {
+    return Trim(section) == section && !HasLineBreak(section);
+}
+
+// Values keep surrounding blanks and quotes by being quoted themselves.
+bool NeedsQuotes(std::string_view value) {
+    return !value.empty() && (IsBlank(value.front()) || IsBlank(value.back()) ||
+                              value.front() == '"' || value.back() == '"');
+}
+
+}  // namespace
+
+IniSections ParseIni(std::string_view text) {
+    IniSections sections;
+    std::string section;
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        const std::string_view line = Trim(text.substr(0, end));
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        if (line.empty() || line.front() == ';' || line.front() == '#') continue;
+        if (line.front() == '[' && line.back() == ']' && line.size() >= 2) {
+            section = Trim(line.substr(1, line.size() - 2));
+            continue;
+        }
+        const std::size_t equals = line.find('=');
+        if (equals == std::string_view::npos) continue;
+        const std::string_view key = Trim(line.substr(0, equals));
+        std::string_view value = Trim(line.substr(equals + 1));
+        if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+            value = value.substr(1, value.size() - 2);
+        if (!KeyWritable(key)) continue;
+        sections[section][std::string(key)] = value;
+    }
+    return sections;
+}
+
+std::string WriteIni(const IniSections& sections) {
+    std::string text;
+    for (const auto& [section, keys] : sections) {
+        if (!SectionWritable(section)) continue;
+        std::string lines;
+        for (const auto& [key, value] : keys) {
+            if (!IniWritable(section, key, value)) continue;
+            lines += key + "=" + (NeedsQuotes(value) ? "\"" + value + "\"" : value) + "\n";
+        }
+        if (lines.empty()) continue;
+        if (!text.empty()) text += "\n";
+        // Keys outside any section come first (the map orders "" first) and need no header.
+        if (!section.empty()) text += "[" + section + "]\n";
+        text += lines;
+    }
+    return text;
+}
+
+bool IniWritable(std::string_view section, std::string_view key, std::string_view value) {
+    return SectionWritable(section) && KeyWritable(key) && !HasLineBreak(value);
+}
+
+}  // namespace plat
