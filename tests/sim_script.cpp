@@ -53,10 +53,15 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(SimScript, BadCommandLinesAreRefused) {
     const QString script = WriteScript("10 end\n");
-    const QStringList bad[] = {{"--seed", "-1", script},  {"--seed", "4294967296", script},
-                               {"--seed", "12x", script}, {"--seed"},
-                               {"--bogus", script},       {script, script},
-                               {Path("missing.txt")},     {}};
+    const QStringList bad[] = {{"--seed", "-1", script},
+                               {"--seed", "4294967296", script},
+                               {"--seed", "12x", script},
+                               {"--seed"},
+                               {"--bogus", script},
+                               {script, script},
+                               {Path("missing.txt")},
+                               {Path(".")},
+                               {}};
     for (const QStringList& args : bad) {
         SCOPED_TRACE(args.join(' ').toStdString());
         QProcess process;
@@ -91,6 +96,49 @@ TEST_F(SimScript, ReadsTheScriptFromStandardInput) {
     const QList<QByteArray> lines = process.readAllStandardOutput().trimmed().split('\n');
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(Int(simtest::ParseLine(lines[2]), "Coins"), 10);
+}
+
+// A few megabytes: many commands, many comments and one very long comment line.
+QByteArray LongScript(int answers) {
+    QByteArray script = "# " + QByteArray(1 << 20, 'x') + "\n";
+    for (int i = 0; i < answers; ++i) {
+        script += "5 answer yes\n";
+        script += "# " + QByteArray(100, '-') + "\n";
+    }
+    return script;
+}
+
+TEST_F(SimScript, LongScriptIsCheckedToItsLastLineBeforeAnythingRuns) {
+    const int answers = 20000;
+    const QByteArray bad = LongScript(answers) + "10 key Q\n";
+    const QByteArray lastLine = "line " + QByteArray::number(2 * answers + 2) + ":";
+
+    const SimResult fromFile = Run(bad);
+    QProcess fromStdin;
+    fromStdin.start(simtest::SimPath(), {"-"});
+    fromStdin.write(bad);
+    fromStdin.closeWriteChannel();
+    ASSERT_TRUE(fromStdin.waitForFinished(-1));
+
+    EXPECT_EQ(fromFile.exitCode, 2);
+    EXPECT_TRUE(fromFile.raw.isEmpty());
+    EXPECT_TRUE(fromFile.errors.contains(lastLine)) << fromFile.errors.toStdString();
+    EXPECT_EQ(fromStdin.exitCode(), 2);
+    EXPECT_TRUE(fromStdin.readAllStandardOutput().isEmpty());
+    EXPECT_TRUE(fromStdin.readAllStandardError().contains(lastLine));
+
+    const SimResult good = Run(LongScript(answers) + "10 end\n");
+    EXPECT_EQ(good.exitCode, 0);
+    EXPECT_EQ(good.Of("input").size(), answers + 1u);
+    EXPECT_EQ(Int(good.End(), "t"), 10);
+}
+
+TEST_F(SimScript, CommandLineLongerThanAnyCommandIsRefused) {
+    const SimResult result = Run("# ok\n10 key" + QByteArray(5000, ' ') + "I\n");
+
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_TRUE(result.raw.isEmpty());
+    EXPECT_TRUE(result.errors.contains("line 2: longer than")) << result.errors.toStdString();
 }
 
 }  // namespace

@@ -1,24 +1,76 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <new>
 
 #include "script.h"
 #include "simulator.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+// Copies a stream that cannot be read twice (standard input, a pipe) to a temporary file,
+// which stays readable through file after its name is gone.
+bool Spool(std::istream& in, std::ifstream& file) {
+    const char* folder = std::getenv("TMPDIR");
+    std::string name = std::string(folder && *folder ? folder : "/tmp") + "/nibbly-sim-XXXXXX";
+    const int fd = mkstemp(name.data());
+    if (fd < 0) return false;
+    bool ok = true;
+    char buffer[65536];
+    while (ok && in) {
+        in.read(buffer, sizeof buffer);
+        for (std::streamsize done = 0; ok && done < in.gcount();) {
+            const ssize_t wrote = write(fd, buffer + done, in.gcount() - done);
+            ok = wrote > 0;
+            done += wrote;
+        }
+    }
+    ok = ok && !in.bad() && close(fd) == 0;
+    if (ok) file.open(name, std::ios::binary);
+    unlink(name.c_str());
+    return ok && file;
+}
+
+// The script as a stream that can be read twice: once to check it, once to run it.
+std::string OpenScript(const std::string& path, std::ifstream& file) {
+    if (path == "-") return Spool(std::cin, file) ? "" : "cannot read the script";
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return "cannot read the script";
+    std::ifstream direct(path, std::ios::binary);
+    if (!direct) return "cannot read the script";
+    if (S_ISREG(info.st_mode)) {
+        file = std::move(direct);
+        return {};
+    }
+    return Spool(direct, file) ? "" : "cannot read the script";
+}
+
+// Checks every line; the time the run ends at when the script has no `end`.
+std::string CheckScript(std::istream& in, std::int64_t& endTime) {
+    sim::ScriptReader reader(in);
+    sim::ScriptLine line;
+    endTime = 1;
+    while (reader.Next(line)) endTime = line.time + 1;
+    if (!reader.Error().empty()) return reader.Error();
+    if (in.bad()) return "cannot read the script";
+    in.clear();
+    in.seekg(0);
+    return in ? "" : "cannot read the script";
+}
+
+int Main(int argc, char** argv) {
     sim::Options options;
-    std::vector<sim::ScriptLine> script;
+    std::ifstream script;
+    std::int64_t endTime = 1;
     std::string error = sim::ParseArguments(argc, argv, options);
     if (error.empty()) {
-        const bool fromStdin = options.scriptPath == "-";
-        std::ifstream file;
-        if (!fromStdin) file.open(options.scriptPath, std::ios::binary);
-        if (!fromStdin && !file) {
-            error = "cannot read the script";
-        } else {
-            error = sim::ParseScript(fromStdin ? std::cin : file, script);
-        }
+        error = OpenScript(options.scriptPath, script);
+        if (error.empty()) error = CheckScript(script, endTime);
         if (!error.empty()) error = options.scriptPath + ": " + error;
     }
     // Nothing runs unless the whole command line and script are good.
@@ -32,5 +84,16 @@ int main(int argc, char** argv) {
     int qtArgc = 1;
     char* qtArgv[] = {argv[0], nullptr};
     QApplication app(qtArgc, qtArgv);
-    return sim::Run(options, script);
+    return sim::Run(options, script, endTime);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return Main(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "nibbly-sim: out of memory\n");
+        return 2;
+    }
 }

@@ -4,6 +4,7 @@
 #include <array>
 #include <charconv>
 #include <string_view>
+#include <vector>
 
 namespace sim {
 
@@ -95,7 +96,7 @@ std::string ParseLine(std::string_view text, ScriptLine& line) {
     if (line.time > kMaxTime) return "time " + std::string(fields[0]) + " is too large";
     if (fields.size() < 2) return "command missing";
     const auto entry = std::find_if(kCommands.begin(), kCommands.end(),
-                                   [&](const CommandSpec& s) { return s.name == fields[1]; });
+                                    [&](const CommandSpec& s) { return s.name == fields[1]; });
     if (entry == kCommands.end()) return "unknown command '" + std::string(fields[1]) + "'";
     line.command = entry->command;
     if (!entry->valid) {
@@ -155,29 +156,49 @@ std::string ParseArguments(int argc, char** argv, Options& result) {
     return {};
 }
 
-std::string ParseScript(std::istream& in, std::vector<ScriptLine>& result) {
-    result.clear();
-    std::string raw;
-    std::int64_t lastTime = 0;
-    for (int number = 1; std::getline(in, raw); ++number) {
-        std::string_view text = raw;
-        if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
+bool ScriptReader::Next(ScriptLine& line) {
+    std::streambuf& source = *in_.rdbuf();
+    while (error_.empty()) {
+        // A command line is short; only a comment may be longer than this.
+        constexpr std::size_t kLongest = 4096;
+        raw_.clear();
+        bool cut = false;
+        int c = source.sbumpc();
+        if (c == std::char_traits<char>::eof()) return false;
+        ++number_;
+        for (; c != std::char_traits<char>::eof() && c != '\n'; c = source.sbumpc()) {
+            if (raw_.size() < kLongest) {
+                raw_ += static_cast<char>(c);
+            } else {
+                cut = true;
+            }
+        }
+        std::string_view text = raw_;
+        if (!cut && !text.empty() && text.back() == '\r') text.remove_suffix(1);
         text = Trim(text);
-        if (text.empty() || text.front() == '#') continue;
-        ScriptLine line;
-        line.number = number;
+        if (!text.empty() && text.front() == '#') continue;
+        if (cut) {
+            error_ = "line " + std::to_string(number_) + ": longer than " +
+                     std::to_string(kLongest) + " characters";
+            return false;
+        }
+        if (text.empty()) continue;
+        line = ScriptLine();
+        line.number = number_;
         line.text = text;
         std::string error = ParseLine(text, line);
-        if (error.empty() && line.time < lastTime) {
+        if (error.empty() && line.time < lastTime_) {
             error = "time " + std::to_string(line.time) + " is before the previous line's " +
-                    std::to_string(lastTime);
+                    std::to_string(lastTime_);
         }
-        if (!error.empty()) return "line " + std::to_string(number) + ": " + error;
-        lastTime = line.time;
-        result.push_back(std::move(line));
+        if (!error.empty()) {
+            error_ = "line " + std::to_string(number_) + ": " + error;
+            return false;
+        }
+        lastTime_ = line.time;
+        return true;
     }
-    if (in.bad()) return "cannot read the script";
-    return {};
+    return false;
 }
 
 }  // namespace sim

@@ -3,7 +3,6 @@
 #include <istream>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace sim {
 
@@ -24,8 +23,27 @@ struct Options {
     std::string scriptPath;  // "-": standard input
 };
 
-// Both fill result and return an empty string, or return the one-line reason for refusing.
+// Fills result and returns an empty string, or returns the one-line reason for refusing.
 std::string ParseArguments(int argc, char** argv, Options& result);
-std::string ParseScript(std::istream& in, std::vector<ScriptLine>& result);
+
+// Reads a script one line at a time, checking each as it comes, so memory stays that of one
+// line however long the script is.
+class ScriptReader {
+  public:
+    explicit ScriptReader(std::istream& in) : in_(in) {}
+
+    // The next command, past blank lines and comments. False at the end of the script and at
+    // the first bad line, which Error() then names.
+    bool Next(ScriptLine& line);
+    // Empty at a clean end.
+    const std::string& Error() const { return error_; }
+
+  private:
+    std::istream& in_;
+    std::string raw_;
+    int number_ = 0;
+    std::int64_t lastTime_ = 0;
+    std::string error_;
+};
 
 }  // namespace sim

@@ -87,7 +87,7 @@ class Simulator {
     Simulator(const Simulator&) = delete;
     Simulator& operator=(const Simulator&) = delete;
 
-    int Run(const std::vector<ScriptLine>& script);
+    int Run(std::istream& script, std::int64_t endTime);
 
   private:
     void Deliver(const ScriptLine& line);
@@ -136,7 +136,7 @@ Simulator::~Simulator() {
     plat::SetRandomObserver({});
 }
 
-int Simulator::Run(const std::vector<ScriptLine>& script) {
+int Simulator::Run(std::istream& script, std::int64_t endTime) {
     form_ = std::make_unique<FrmMain>();
     form_->Unloaded = [this] {
         unloaded_ = true;
@@ -144,15 +144,23 @@ int Simulator::Run(const std::vector<ScriptLine>& script) {
     };
     LoadMainWindow(*form_);
 
-    for (const ScriptLine& line : script) {
+    ScriptReader reader(script);
+    ScriptLine line;
+    while (reader.Next(line)) {
         clock_.AdvanceTo(line.time);
         if (unloaded_) break;
         trace_.Input(clock_.Now(), line.text);
         Deliver(line);
         if (unloaded_) break;
     }
+    // Only a script changed since it was checked fails here.
+    if (!reader.Error().empty()) {
+        trace_.Flush();
+        std::fprintf(stderr, "nibbly-sim: %s\n", reader.Error().c_str());
+        return 2;
+    }
     if (!unloaded_) {
-        clock_.AdvanceTo(script.empty() ? 1 : script.back().time + 1);
+        clock_.AdvanceTo(endTime);
         form_->Unload();
     }
     trace_.Flush();
@@ -285,10 +293,10 @@ void Simulator::AfterTimer(const plat::Timer& timer) {
 
 }  // namespace
 
-int Run(const Options& options, const std::vector<ScriptLine>& script) {
+int Run(const Options& options, std::istream& script, std::int64_t endTime) {
     Trace trace(stdout);
     Simulator simulator(options, trace);
-    return simulator.Run(script);
+    return simulator.Run(script, endTime);
 }
 
 }  // namespace sim
