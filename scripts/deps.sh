@@ -4,13 +4,17 @@ set -euo pipefail
 
 packages=(g++ cmake make pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev libsdl2-dev
           fonts-noto-cjk fonts-arphic-uming fonts-dejavu-core qt6-translations-l10n)
-# --tests: the suite and the end-to-end run on a real X desktop; --package: the .deb.
+# --tests: the suite and the end-to-end run on a real X desktop; --package: the .deb;
+# --fuzz: clang and its fuzzing runtime.
 if [ "${1:-}" = "--tests" ]; then
     packages+=(libgtest-dev libbenchmark-dev
                xvfb openbox xdotool x11-utils imagemagick desktop-file-utils appstream lintian)
 fi
 if [ "${1:-}" = "--package" ]; then
     packages+=(dpkg-dev)
+fi
+if [ "${1:-}" = "--fuzz" ]; then
+    packages+=(clang libclang-rt-14-dev)
 fi
 
 missing=()

@@ -135,7 +135,12 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(BrokenRow{"missing", QByteArray()}, BrokenRow{"empty", QByteArray("")},
                     BrokenRow{"text", "this is not a wave file at all"},
                     BrokenRow{"header_only", Wave(22050, {}).left(20)},
-                    BrokenRow{"riff_but_not_wave", QByteArray("RIFF\x10\0\0\0AVI LIST", 16)}),
+                    BrokenRow{"riff_but_not_wave", QByteArray("RIFF\x10\0\0\0AVI LIST", 16)},
+                    // Found by fuzzing: a few bytes that claimed 3.6 GB of A-law samples.
+                    BrokenRow{"data_longer_than_the_file",
+                              QByteArray("RIFFR\x01\0\0WAVEfmt \x12\0\0\0\x06\0\x01\0@\x1f\0\0@\x1f"
+                                         "\0\0\x01\0\x08\0\0\0data\xde\xdd\xdb\xda\xbb\xba",
+                                         48)}),
     [](const testing::TestParamInfo<BrokenRow>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -11,6 +11,23 @@ namespace plat {
 
 namespace {
 
+// SDL sizes its buffers by the lengths the file declares, so a chunk claiming more than the file
+// holds would have it ask for gigabytes for a file of a few bytes.
+std::string CheckChunks(const std::string& bytes) {
+    if (bytes.size() < 12 || bytes.compare(0, 4, "RIFF") != 0 || bytes.compare(8, 4, "WAVE") != 0)
+        return "not a wave file";
+    std::size_t at = 12;
+    while (at + 8 <= bytes.size()) {
+        std::size_t length = 0;
+        for (int i = 3; i >= 0; --i)
+            length = length << 8 |
+                     static_cast<unsigned char>(bytes[at + 4 + static_cast<std::size_t>(i)]);
+        if (length > bytes.size() - at - 8) return "cut short";
+        at += 8 + length + length % 2;
+    }
+    return {};
+}
+
 std::vector<std::uint8_t> Fail(std::string& error) {
     error = SDL_GetError();
     return {};
@@ -32,6 +49,8 @@ std::vector<std::uint8_t> LoadWave(const std::string& path, int frequency, int c
 
 std::vector<std::uint8_t> DecodeWave(const std::string& bytes, int frequency, int channels,
                                      std::string& error) {
+    error = CheckChunks(bytes);
+    if (!error.empty()) return {};
     SDL_AudioSpec wave;
     Uint8* samples = nullptr;
     Uint32 length = 0;
