@@ -39,8 +39,7 @@ class Board {
         GameRunning = kTrue;
         Game.Lives = 3;
         Game.Level = 1;
-        ready = LoadGamePicture(form.pctTiles, "/gobpics.bmp", kSheetWidth, kSheetHeight) &&
-                BuildLevel();
+        ready = LoadSpriteSheet(form.pctTiles, "/gobpics.bmp") && BuildLevel();
         ResetActors();
     }
 

@@ -5,10 +5,12 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <functional>
 #include <optional>
+#include <random>
 #include <string>
 
 #include "flow/controls.h"
@@ -175,6 +177,14 @@ TEST_F(MissingPictures, GameDoesNotStartAndKeepsTheCoins) {
         ASSERT_TRUE(part.open(QIODevice::WriteOnly));
         part.write(whole.readAll().chopped(448 * 3));
     };
+    // A well-formed bitmap of the right size holding only noise.
+    const auto noise = [](const QString& path) {
+        QImage image(256, 352, QImage::Format_RGB32);
+        std::mt19937 random(7);
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) image.setPixel(x, y, random() | 0xFF000000u);
+        ASSERT_TRUE(image.save(path, "BMP"));
+    };
     const auto pipe = [](const QString& path) { ASSERT_EQ(mkfifo(path.toLocal8Bit(), 0600), 0); };
     struct Row {
         const char* name;
@@ -191,6 +201,7 @@ TEST_F(MissingPictures, GameDoesNotStartAndKeepsTheCoins) {
         {"sheet-of-the-wrong-size", true, {}, "gobpics.bmp", swapped("/level1.bmp")},
         {"level-of-the-wrong-size", true, {"/gobpics.bmp"}, "level1.bmp", swapped("/gobpics.bmp")},
         {"level-cut-short", true, {"/gobpics.bmp"}, "level1.bmp", cutShort},
+        {"sheet-of-noise", true, {"/level1.bmp"}, "gobpics.bmp", noise},
         {"old-sheet-a-pipe", false, {"/levelold.bmp"}, "gobpicsold.bmp", pipe},
     };
     for (const Row& row : rows) {

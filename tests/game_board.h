@@ -84,8 +84,7 @@ class Board {
         Game.Lives = 3;
         Game.Level = 1;
 
-        loaded = LoadGamePicture(form.pctTiles, "/gobpics.bmp", kSheetWidth, kSheetHeight) &&
-                 BuildLevel();
+        loaded = LoadSpriteSheet(form.pctTiles, "/gobpics.bmp") && BuildLevel();
         if (!loaded) ADD_FAILURE() << "generated pictures missing in " << NIBBLY_BIN_DIR;
         ResetActors();
         sounds.clear();

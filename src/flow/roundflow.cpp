@@ -40,8 +40,7 @@ bool StartGame() {
     form.lblHiscore.Refresh();
     form.lblScore.Refresh();
     Game.NewLevel = kTrue;
-    if (!LoadGamePicture(form.pctTiles, DefaultMode ? "/gobpics.bmp" : "/gobpicsold.bmp",
-                         kSheetWidth, kSheetHeight) ||
+    if (!LoadSpriteSheet(form.pctTiles, DefaultMode ? "/gobpics.bmp" : "/gobpicsold.bmp") ||
         !BuildLevel()) {
         ShowIdle();
         return false;

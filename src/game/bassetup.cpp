@@ -1,5 +1,7 @@
 #include "game/bassetup.h"
 
+#include <iostream>
+
 #include "flow/gamestate.h"
 #include "game/basghostai.h"
 #include "platform/desktop.h"
@@ -23,13 +25,52 @@ struct SavedBlock {
 };
 SavedBlock savedBlocks[6];
 
+constexpr plat::Colour kBlack = plat::RGB(0, 0, 0);
+constexpr plat::Colour kWhite = plat::RGB(255, 255, 255);
+
+void ReportUnreadable(const std::string& path) {
+    plat::MsgBox("无法读取游戏文件：\r\n" + path + "\r\n\r\n请重新安装游戏。", plat::vbExclamation,
+                 "Nibbly");
+}
+
+// Drawing ANDs a mask in and then ORs the image, so a mask of any other colour smears over
+// the board; noise in a well-formed file fails here.
+bool MasksAreBlackAndWhite(const plat::PictureBox& sheet) {
+    struct Area {
+        int x, y, width, height;
+    };
+    const Area masks[] = {
+        {192, 0, 64, 128},     // ghosts, frightened ghosts and eyes
+        {128, 128, 128, 192},  // the player's frames and the fruit
+        {0, 336, 32, 16},      // dot and power pill
+    };
+    for (const Area& area : masks) {
+        for (int y = area.y; y < area.y + area.height; ++y) {
+            for (int x = area.x; x < area.x + area.width; ++x) {
+                const plat::Colour colour = sheet.Point(x, y);
+                if (colour != kBlack && colour != kWhite) return false;
+            }
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 bool LoadGamePicture(plat::PictureBox& box, const std::string& file, int width, int height) {
     const std::string path = plat::AppPath() + file;
     if (box.LoadPicture(path, width, height)) return true;
-    plat::MsgBox("无法读取游戏文件：\r\n" + path + "\r\n\r\n请重新安装游戏。", plat::vbExclamation,
-                 "Nibbly");
+    ReportUnreadable(path);
+    return false;
+}
+
+bool LoadSpriteSheet(plat::PictureBox& box, const std::string& file) {
+    const std::string path = plat::AppPath() + file;
+    if (box.LoadPicture(path, kSheetWidth, kSheetHeight)) {
+        if (MasksAreBlackAndWhite(box)) return true;
+        std::cerr << "nibbly: cannot use " << path << ": its masks are not black and white\n";
+    }
+    ReportUnreadable(path);
     return false;
 }
 

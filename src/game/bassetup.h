@@ -66,3 +66,5 @@ inline constexpr int kSheetHeight = 352;
 // Makes "<program folder><file>" the picture of a surface. When it cannot be read or is not
 // width x height, a message box names the file and the result is false.
 bool LoadGamePicture(plat::PictureBox& box, const std::string& file, int width, int height);
+// The same for a sprite sheet, whose masks must also be pure black and white.
+bool LoadSpriteSheet(plat::PictureBox& box, const std::string& file);

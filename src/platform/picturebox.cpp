@@ -44,6 +44,11 @@ bool PictureBox::LoadPicture(const std::string& path, int width, int height) {
     return true;
 }
 
+Colour PictureBox::Point(int x, int y) const {
+    const QRgb pixel = image_.pixel(x, y);
+    return RGB(qRed(pixel), qGreen(pixel), qBlue(pixel));
+}
+
 void PictureBox::SetPicture(const PictureBox& other) {
     image_ = other.image_;
     update();

@@ -36,6 +36,8 @@ class PictureBox : public QWidget {
     // names match case-insensitively). False, with the reason on standard error, when it is
     // not; the picture is then unchanged.
     bool LoadPicture(const std::string& path, int width, int height);
+    // The colour of one pixel of the picture.
+    Colour Point(int x, int y) const;
     // Makes another box's picture this box's picture.
     void SetPicture(const PictureBox& other);
     // Prints text with its top-left corner at (x, y) pixels, transparent background.
