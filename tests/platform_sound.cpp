@@ -99,6 +99,17 @@ TEST_F(WaveFileTest, SameRateOnlyWidensSamples) {
     EXPECT_EQ(plat::LoadWave(path, 8000, 1).size(), 200u);
 }
 
+// Found by fuzzing: 85 samples at 3.8 MHz resample to none at all, which was silence without
+// a reason.
+TEST(WaveFile, NothingLeftAfterResamplingIsAFailureWithAReason) {
+    QByteArray bytes = Wave(8000, QByteArray(85, char(0x91)));
+    qToLittleEndian<quint32>(0x3A1F40, bytes.data() + 24);
+
+    std::string error;
+    EXPECT_TRUE(plat::DecodeWave(bytes.toStdString(), 44100, 1, error).empty());
+    EXPECT_FALSE(error.empty());
+}
+
 TEST_F(WaveFileTest, ReadsOnlyRegularFilesWithoutBlocking) {
     const std::string good = Write("good.wav", Wave(8000, QByteArray(100, char(0x80))));
     ASSERT_TRUE(QFile::link(QString::fromStdString(good), dir.filePath("link.wav")));

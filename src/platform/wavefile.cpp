@@ -81,6 +81,8 @@ std::vector<std::uint8_t> DecodeWave(const std::string& bytes, int frequency, in
     cvt.len = static_cast<int>(length);
     if (SDL_ConvertAudio(&cvt) < 0) return Fail(error);
     pcm.resize(cvt.len_cvt);
+    // Resampling from an absurd rate can leave nothing at all.
+    if (pcm.empty()) error = "no samples";
     return pcm;
 }
 
