@@ -6,8 +6,9 @@
 #   bash scripts/fuzz.sh --seconds N [TARGET...]
 #
 # Adding a target: write fuzz/<name>.cpp (defining LLVMFuzzerTestOneInput), add the line
-# `nibbly_fuzz(<name>)` to fuzz/CMakeLists.txt, and put a few small seed files in
-# fuzz/corpus/<name>/. This script runs every target it finds built, nothing to change here.
+# `nibbly_fuzz(<name> [sources beyond the platform library, e.g. src/widgets/x.cpp])` to
+# fuzz/CMakeLists.txt, and put a few small seed files in fuzz/corpus/<name>/. This script runs
+# every target it finds built; nothing to change here.
 #
 # The seeds in fuzz/corpus are only read; what a run learns stays in build/fuzz/corpus, and
 # any crash is saved in build/fuzz/crashes and fails the run. Each target's closing figures
