@@ -3,10 +3,11 @@
 #include <cstdint>
 #include <string>
 
-#include "flow/gamestate.h"
+#include "flow/startup.h"
 #include "flow/tick.h"
 #include "game/basghostai.h"
 #include "game/bassetup.h"
+#include "game/gamestate.h"
 #include "platform/desktop.h"
 #include "platform/keyboard.h"
 #include "platform/picturebox.h"

@@ -1,21 +1,20 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <csignal>
-
 #include <QCoreApplication>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <csignal>
 #include <functional>
 #include <optional>
 #include <random>
 #include <string>
 
 #include "flow/controls.h"
-#include "flow/gamestate.h"
 #include "flow/startup.h"
+#include "game/gamestate.h"
 #include "platform/desktop.h"
 #include "platform/files.h"
 #include "platform/settings.h"

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "flow/gamestate.h"
 #include "flow/startup.h"
 #include "game/basghostai.h"
 #include "game/bassetup.h"
+#include "game/gamestate.h"
 #include "platform/desktop.h"
 #include "platform/files.h"
 #include "platform/keyboard.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "flow/controls.h"
-#include "flow/gamestate.h"
+#include "game/gamestate.h"
 #include "platform/desktop.h"
 #include "platform/files.h"
 #include "platform/gamepad.h"

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "flow/gamestate.h"
 #include "flow/startup.h"
+#include "game/gamestate.h"
 #include "platform/desktop.h"
 #include "platform/files.h"
 #include "platform/keyboard.h"

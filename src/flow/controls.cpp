@@ -1,8 +1,8 @@
 #include "flow/controls.h"
 
-#include "flow/gamestate.h"
 #include "flow/roundflow.h"
 #include "game/bassetup.h"
+#include "game/gamestate.h"
 #include "platform/desktop.h"
 #include "platform/keyboard.h"
 #include "platform/sound.h"

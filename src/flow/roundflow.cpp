@@ -3,10 +3,10 @@
 #include <string>
 #include <utility>
 
-#include "flow/gamestate.h"
-#include "flow/startup.h"
+#include "flow/storedsettings.h"
 #include "game/bassetup.h"
 #include "game/collisions.h"
+#include "game/gamestate.h"
 #include "platform/sound.h"
 #include "shell/frmmain.h"
 

@@ -3,25 +3,11 @@
 #include <string>
 
 #include "flow/controls.h"
-#include "flow/gamestate.h"
 #include "flow/roundflow.h"
+#include "flow/storedsettings.h"
 #include "flow/tick.h"
-#include "platform/settings.h"
+#include "game/gamestate.h"
 #include "shell/frmmain.h"
-#include "shell/links.h"
-#include "shell/settings.h"
-
-namespace {
-
-constexpr const char* kSection = "SetLog";
-
-std::int32_t ReadSetting(const char* key, std::int32_t fallback, std::int32_t min,
-                         std::int32_t max) {
-    const std::string text = plat::GetSetting(kAppTitle, kSection, key, std::to_string(fallback));
-    return ParseSetting(text, min, max).value_or(fallback);
-}
-
-}  // namespace
 
 void ConnectMainWindow(FrmMain& form) {
     QObject::connect(&form.XPButton1, &XPButton::Click, XPButton1_Click);
@@ -43,9 +29,8 @@ void LoadMainWindow(FrmMain& form) {
     ConnectMainWindow(form);
 
     form.lblreadme.SetCaption(InstructionsText());
-    Coins = static_cast<std::int16_t>(ReadSetting("GameCoins", 9, 0, 99));
+    ReadStoredSettings();
     ShowCoins();
-    HiScore = ReadSetting("GameHiScore", 1000, 0, INT32_MAX);
     form.lblHiscore.SetCaption(std::to_string(HiScore));
     form.Load();
 
@@ -53,10 +38,27 @@ void LoadMainWindow(FrmMain& form) {
     form.tmrFlash.SetEnabled(true);
 }
 
-void StoreSettings() {
-    const FrmMain& form = frmMain();
-    plat::SaveSetting(kAppTitle, kSection, "frmMainX", std::to_string(form.LeftTwips()));
-    plat::SaveSetting(kAppTitle, kSection, "frmMainY", std::to_string(form.TopTwips()));
-    plat::SaveSetting(kAppTitle, kSection, "GameCoins", std::to_string(Coins));
-    plat::SaveSetting(kAppTitle, kSection, "GameHiScore", std::to_string(HiScore));
+void InitGameState() {
+    const std::int16_t dirX[4] = {0, 0, -1, 1};
+    const std::int16_t dirY[4] = {-1, 1, 0, 0};
+    const std::int16_t dirSign[4] = {-1, 1, -1, 1};
+    const std::int16_t opposite[4] = {1, 0, 3, 2};
+    for (int d = 0; d < 4; ++d) {
+        DirX[d] = dirX[d];
+        DirY[d] = dirY[d];
+        DirSign[d] = dirSign[d];
+        Opposite[d] = opposite[d];
+    }
+    Game = {};
+    Players[0] = {};
+    Players[1] = {};
+    CurPlayer = 0;
+    NumPlayers = 0;
+    Speed = 1;
+    DefaultMode = kTrue;
+    GameRunning = kFalse;
+    GhostScores[1] = 200;
+    GhostScores[2] = 400;
+    GhostScores[3] = 800;
+    GhostScores[4] = 1600;
 }

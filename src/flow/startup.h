@@ -9,5 +9,5 @@ void ConnectMainWindow(FrmMain& form);
 // start-up, the game's start values and the idle screen.
 void LoadMainWindow(FrmMain& form);
 
-// Writes the four stored settings: the window's place, the coins and the high score.
-void StoreSettings();
+// Fills the tables and start values once the main window is shown.
+void InitGameState();

@@ -1,11 +1,11 @@
 #include "flow/tick.h"
 
-#include "flow/gamestate.h"
 #include "flow/roundflow.h"
 #include "game/basghostai.h"
 #include "game/basgobbler.h"
 #include "game/bassetup.h"
 #include "game/collisions.h"
+#include "game/gamestate.h"
 #include "shell/frmmain.h"
 
 namespace {

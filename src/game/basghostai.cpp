@@ -2,8 +2,8 @@
 
 #include <cstdlib>
 
-#include "flow/gamestate.h"
 #include "game/bassetup.h"
+#include "game/gamestate.h"
 #include "platform/random.h"
 
 namespace {

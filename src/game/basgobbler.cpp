@@ -1,9 +1,9 @@
 #include "game/basgobbler.h"
 
-#include "flow/gamestate.h"
 #include "game/basghostai.h"
 #include "game/bassetup.h"
 #include "game/collisions.h"
+#include "game/gamestate.h"
 #include "platform/keyboard.h"
 #include "platform/sound.h"
 

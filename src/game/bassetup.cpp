@@ -2,8 +2,8 @@
 
 #include <iostream>
 
-#include "flow/gamestate.h"
 #include "game/basghostai.h"
+#include "game/gamestate.h"
 #include "platform/desktop.h"
 #include "platform/files.h"
 #include "platform/sound.h"

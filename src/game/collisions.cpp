@@ -3,9 +3,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "flow/gamestate.h"
 #include "game/basghostai.h"
 #include "game/bassetup.h"
+#include "game/gamestate.h"
 #include "platform/sound.h"
 #include "shell/frmmain.h"
 

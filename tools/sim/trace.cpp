@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "flow/gamestate.h"
 #include "game/basghostai.h"
 #include "game/bassetup.h"
+#include "game/gamestate.h"
 #include "platform/settings.h"
 #include "shell/frmmain.h"
 #include "shell/links.h"

@@ -54,6 +54,3 @@ inline std::int16_t Opposite[4];
 inline std::int32_t CInt(double value) {
     return static_cast<std::int32_t>(std::nearbyint(value));
 }
-
-// Fills the tables and start values once the main window is shown.
-void InitGameState();

@@ -1,0 +1,34 @@
+#include "flow/storedsettings.h"
+
+#include <string>
+
+#include "game/gamestate.h"
+#include "platform/settings.h"
+#include "shell/frmmain.h"
+#include "shell/links.h"
+#include "shell/settings.h"
+
+namespace {
+
+constexpr const char* kSection = "SetLog";
+
+std::int32_t ReadSetting(const char* key, std::int32_t fallback, std::int32_t min,
+                         std::int32_t max) {
+    const std::string text = plat::GetSetting(kAppTitle, kSection, key, std::to_string(fallback));
+    return ParseSetting(text, min, max).value_or(fallback);
+}
+
+}  // namespace
+
+void ReadStoredSettings() {
+    Coins = static_cast<std::int16_t>(ReadSetting("GameCoins", 9, 0, 99));
+    HiScore = ReadSetting("GameHiScore", 1000, 0, INT32_MAX);
+}
+
+void StoreSettings() {
+    const FrmMain& form = frmMain();
+    plat::SaveSetting(kAppTitle, kSection, "frmMainX", std::to_string(form.LeftTwips()));
+    plat::SaveSetting(kAppTitle, kSection, "frmMainY", std::to_string(form.TopTwips()));
+    plat::SaveSetting(kAppTitle, kSection, "GameCoins", std::to_string(Coins));
+    plat::SaveSetting(kAppTitle, kSection, "GameHiScore", std::to_string(HiScore));
+}
