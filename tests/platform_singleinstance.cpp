@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -102,6 +103,18 @@ TEST_F(SingleInstanceTest, FolderThatCannotHoldALockRunsUnguarded) {
 
     plat::SingleInstance instance(Folder(), kName);
     EXPECT_EQ(instance.Take(), Claim::Unguarded);
+    EXPECT_EQ(plat::SingleInstance(Folder(), kName).Take(), Claim::Unguarded);
+}
+
+TEST_F(SingleInstanceTest, PipeOrLinkInPlaceOfTheLockRunsUnguardedWithoutBlocking) {
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(Folder())));
+    const std::string lock = Folder() + "/Nibbly.lock";
+    // Reading a pipe's content would wait for a writer that never comes.
+    ASSERT_EQ(mkfifo(lock.c_str(), 0600), 0);
+    EXPECT_EQ(plat::SingleInstance(Folder(), kName).Take(), Claim::Unguarded);
+
+    ASSERT_EQ(unlink(lock.c_str()), 0);
+    ASSERT_EQ(symlink("/dev/zero", lock.c_str()), 0);
     EXPECT_EQ(plat::SingleInstance(Folder(), kName).Take(), Claim::Unguarded);
 }
 

@@ -1,5 +1,7 @@
 #include "platform/singleinstance.h"
 
+#include <sys/stat.h>
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
@@ -41,6 +43,9 @@ SingleInstance::~SingleInstance() = default;
 
 SingleInstance::Claim SingleInstance::Take() {
     QDir().mkpath(QFileInfo(QString::fromStdString(lockPath_)).path());
+    // The lock reads whatever holds its name: a pipe or device there would block it for good.
+    struct stat entry {};
+    if (lstat(lockPath_.c_str(), &entry) == 0 && !S_ISREG(entry.st_mode)) return Claim::Unguarded;
     if (lock_->tryLock(0)) return Claim::Owner;
     return lock_->error() == QLockFile::LockFailedError ? Claim::Taken : Claim::Unguarded;
 }
