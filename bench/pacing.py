@@ -54,14 +54,19 @@ def play(seconds, title):
         time.sleep(random.uniform(0.1, 0.3))
 
 
+def launch(program, home, record):
+    """Starts program recording its frames, with home as its only settings and runtime place."""
+    env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=home, TMPDIR=home,
+               SDL_AUDIODRIVER=os.environ.get("SDL_AUDIODRIVER", "dummy"))
+    return subprocess.Popen([program, "--frame-stats", record], env=env,
+                            stderr=subprocess.DEVNULL)
+
+
 def run(program, timer, title, seconds):
     with tempfile.TemporaryDirectory() as home:
         record = os.path.join(home, "frames.txt")
-        env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=home, TMPDIR=home,
-                   SDL_AUDIODRIVER=os.environ.get("SDL_AUDIODRIVER", "dummy"))
         launched = time.monotonic_ns()
-        proc = subprocess.Popen([program, "--frame-stats", record], env=env,
-                                stderr=subprocess.DEVNULL)
+        proc = launch(program, home, record)
         play(seconds, title)
         mem = memory(proc.pid)
         proc.terminate()
@@ -75,11 +80,8 @@ def first_frame(program):
     """Start to the first frame handed to the window system, in ms."""
     with tempfile.TemporaryDirectory() as home:
         record = os.path.join(home, "frames.txt")
-        env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=home, TMPDIR=home,
-                   SDL_AUDIODRIVER=os.environ.get("SDL_AUDIODRIVER", "dummy"))
         launched = time.monotonic_ns()
-        proc = subprocess.Popen([program, "--frame-stats", record], env=env,
-                                stderr=subprocess.DEVNULL)
+        proc = launch(program, home, record)
         time.sleep(1.5)
         proc.terminate()
         proc.wait(timeout=10)

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QIcon>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -52,15 +51,6 @@ QImage LoadStore(const char* name) {
     const QImage picture(QString::fromStdString(plat::ResolveFile(plat::AppPath() + "/" + name)));
     return picture.isNull() ? picture
                             : picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-}
-
-QIcon ProgramIcon() {
-    QIcon icon;
-    for (const int size : {16, 32, 48, 64, 128, 256}) {
-        const QImage picture = LoadStore(("icon-" + std::to_string(size) + ".png").c_str());
-        if (!picture.isNull()) icon.addPixmap(QPixmap::fromImage(picture));
-    }
-    return icon;
 }
 
 bool IsMouse(QEvent::Type type) {
@@ -197,8 +187,6 @@ void FrmMain::Load() {
     ImClose1 = LoadStore("closehover.png");
     ImClose2 = LoadStore("closepressed.png");
     Image1.SetPicture(LoadStore("title.png"));
-    const QIcon icon = ProgramIcon();
-    if (!icon.isNull()) setWindowIcon(icon);
 
     // Laid out before the first frame, so the window appears where and as it should.
     LayoutWindow();
