@@ -41,6 +41,8 @@ TEST(LayoutData, ValuesByType) {
     bag.Set("numbool", "-1");
     bag.Set("font", " Tahoma ,0, 700 ,15.75, 1");
     bag.Set("badfont", "Tahoma, 0, 700, inf, 0");
+    bag.Set("twosigns", "--5");
+    bag.Set("signedhex", "-0x-8000000000000000");
     EXPECT_EQ(bag.ReadColour("hex", 0), 0x8000000Fu);
     EXPECT_EQ(bag.ReadColour("basic", 0), 0x80000012u);
     EXPECT_EQ(bag.ReadColour("negative", 0), 0x8000000Fu);
@@ -50,6 +52,8 @@ TEST(LayoutData, ValuesByType) {
     EXPECT_TRUE(bag.ReadBool("numbool", false));
     EXPECT_EQ(bag.ReadFont("font", {}), (StoredFont{"Tahoma", 0, 700, 15.75, 1}));
     EXPECT_EQ(bag.ReadFont("badfont", {}), StoredFont{});
+    EXPECT_EQ(bag.ReadInt16("twosigns", 7), 7);
+    EXPECT_EQ(bag.ReadColour("signedhex", 7), 7u);
     EXPECT_EQ(bag.ReadString("missing", "x"), "x");
 }
 

@@ -1,9 +1,9 @@
 #include "widgets/propertybag.h"
 
 #include <algorithm>
-#include <charconv>
-#include <cmath>
 #include <cstdio>
+
+#include "platform/text.h"
 
 namespace {
 
@@ -13,45 +13,12 @@ bool SameKey(std::string_view a, std::string_view b) {
                                               [&](char x, char y) { return lower(x) == lower(y); });
 }
 
-std::string_view Trim(std::string_view text) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
-    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-    return text;
-}
-
-// Decimal with an optional sign, or hexadecimal after "0x" or "&H" (a trailing "&" allowed).
 std::optional<std::int64_t> ParseNumber(std::string_view text) {
-    text = Trim(text);
-    bool negative = false;
-    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
-        negative = text.front() == '-';
-        text.remove_prefix(1);
-    }
-    int base = 10;
-    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-        base = 16;
-        text.remove_prefix(2);
-    } else if (text.size() > 2 && text[0] == '&' && (text[1] == 'h' || text[1] == 'H')) {
-        base = 16;
-        text.remove_prefix(2);
-        if (text.size() > 1 && text.back() == '&') text.remove_suffix(1);
-    }
-    if (text.empty() || text.size() > 18) return std::nullopt;
-    std::int64_t value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
-    if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
-    return negative ? -value : value;
+    return plat::ParseInteger(plat::Trim(text), true);
 }
 
 std::optional<double> ParseDecimal(std::string_view text) {
-    text = Trim(text);
-    double value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size() ||
-        !std::isfinite(value))
-        return std::nullopt;
-    return value;
+    return plat::ParseDecimal(plat::Trim(text));
 }
 
 std::string FormatPoints(double points) {
@@ -100,7 +67,7 @@ std::uint32_t PropertyBag::ReadColour(std::string_view key, std::uint32_t fallba
 bool PropertyBag::ReadBool(std::string_view key, bool fallback) const {
     const auto text = Get(key);
     if (!text) return fallback;
-    const std::string_view value = Trim(*text);
+    const std::string_view value = plat::Trim(*text);
     if (SameKey(value, "true") || value == "-1" || value == "1") return true;
     if (SameKey(value, "false") || value == "0") return false;
     return fallback;
@@ -113,10 +80,10 @@ StoredFont PropertyBag::ReadFont(std::string_view key, const StoredFont& fallbac
     std::vector<std::string_view> parts;
     std::string_view rest = *text;
     for (std::size_t comma; (comma = rest.find(',')) != std::string_view::npos;) {
-        parts.push_back(Trim(rest.substr(0, comma)));
+        parts.push_back(plat::Trim(rest.substr(0, comma)));
         rest.remove_prefix(comma + 1);
     }
-    parts.push_back(Trim(rest));
+    parts.push_back(plat::Trim(rest));
     if (parts.size() != 5 || parts[0].empty() || parts[0].size() > 32) return fallback;
     const auto charset = ParseNumber(parts[1]);
     const auto weight = ParseNumber(parts[2]);
@@ -168,19 +135,19 @@ Layout ParseLayout(std::string_view text) {
     Layout layout;
     while (!text.empty()) {
         const std::size_t end = std::min(text.find('\n'), text.size());
-        const std::string_view line = Trim(text.substr(0, end));
+        const std::string_view line = plat::Trim(text.substr(0, end));
         text.remove_prefix(std::min(end + 1, text.size()));
         if (line.empty() || line.front() == '#') continue;
         if (line.front() == '[') {
             if (line.size() > 2 && line.back() == ']')
-                layout.emplace_back(std::string(Trim(line.substr(1, line.size() - 2))),
+                layout.emplace_back(std::string(plat::Trim(line.substr(1, line.size() - 2))),
                                     PropertyBag{});
             continue;
         }
         const std::size_t equals = line.find('=');
         if (equals == std::string_view::npos || layout.empty()) continue;
-        const std::string_view key = Trim(line.substr(0, equals));
-        std::string_view value = Trim(line.substr(equals + 1));
+        const std::string_view key = plat::Trim(line.substr(0, equals));
+        std::string_view value = plat::Trim(line.substr(equals + 1));
         if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
             value = value.substr(1, value.size() - 2);
         if (!key.empty()) layout.back().second.Set(key, std::string(value));

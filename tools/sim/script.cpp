@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
+#include <limits>
 #include <string_view>
+#include <utility>
 #include <vector>
+
+#include "platform/text.h"
 
 namespace sim {
 
@@ -14,12 +17,6 @@ constexpr std::int64_t kMaxTime = 1'000'000'000'000'000;
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
-}
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-    return text;
 }
 
 std::vector<std::string_view> Fields(std::string_view text) {
@@ -36,12 +33,10 @@ std::vector<std::string_view> Fields(std::string_view text) {
 
 template <typename Number>
 bool ParseDecimal(std::string_view text, Number& value) {
-    if (text.empty() ||
-        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-        return false;
-    }
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return error == std::errc() && end == text.data() + text.size();
+    const std::optional<std::uint64_t> digits = plat::ParseDigits(text);
+    if (!digits || std::cmp_greater(*digits, std::numeric_limits<Number>::max())) return false;
+    value = static_cast<Number>(*digits);
+    return true;
 }
 
 bool OneOf(std::string_view text, std::initializer_list<std::string_view> allowed) {
@@ -175,7 +170,7 @@ bool ScriptReader::Next(ScriptLine& line) {
         }
         std::string_view text = raw_;
         if (!cut && !text.empty() && text.back() == '\r') text.remove_suffix(1);
-        text = Trim(text);
+        text = plat::Trim(text);
         if (!text.empty() && text.front() == '#') continue;
         if (cut) {
             error_ = "line " + std::to_string(number_) + ": longer than " +
