@@ -1,7 +1,11 @@
 #include "platform/bitmap.h"
 
+#include <QBuffer>
+#include <QImageReader>
 #include <cstdint>
 #include <cstdlib>
+
+#include "platform/files.h"
 
 namespace plat {
 
@@ -91,6 +95,34 @@ QImage DecodeBitmap(const std::string& bytes, int width, int height, std::string
         return {};
     }
     return image.convertToFormat(QImage::Format_RGB32);
+}
+
+QImage DecodePicture(const QByteArray& bytes, std::string& error, const char* format) {
+    constexpr int kLargestSide = 4096;
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, format);
+    // A header may promise far more than the file holds; what it promises is checked first
+    // and the decoder's own allocation capped as well.
+    reader.setAllocationLimit(kLargestSide * kLargestSide * 4 >> 20);
+    const QSize size = reader.size();
+    if (size.width() > kLargestSide || size.height() > kLargestSide) {
+        error = "larger than " + std::to_string(kLargestSide) + " pixels a side";
+        return {};
+    }
+    QImage image = reader.read();
+    if (image.isNull())
+        error = "not a readable picture (" + reader.errorString().toStdString() + ")";
+    return image;
+}
+
+QImage ReadPicture(const std::string& path, std::string& error) {
+    // Far above any picture of the game's.
+    constexpr std::size_t kLimit = 16 << 20;
+    std::string bytes;
+    if (!ReadRegularFile(path, kLimit, bytes, error)) return {};
+    return DecodePicture(QByteArray::fromStdString(bytes), error);
 }
 
 }  // namespace plat

@@ -1,21 +1,22 @@
 #include "platform/desktopentry.h"
 
-#include <QDir>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QPixmap>
 
+#include "platform/bitmap.h"
 #include "platform/files.h"
 
 namespace plat {
 
 void UseDesktopEntry(const std::string& id, const std::string& folder) {
     QGuiApplication::setDesktopFileName(QString::fromStdString(id));
-    const QDir dir(QString::fromStdString(folder));
     QIcon icon;
     for (const int size : {16, 32, 48, 64, 128, 256}) {
-        const QString file = QString::fromStdString(
-            ResolveFile(dir.filePath(QString("icon-%1.png").arg(size)).toStdString()));
-        if (QFileInfo::exists(file)) icon.addFile(file, QSize(size, size));
+        std::string error;
+        const QImage image =
+            ReadPicture(ResolveFile(folder + "/icon-" + std::to_string(size) + ".png"), error);
+        if (!image.isNull()) icon.addPixmap(QPixmap::fromImage(image));
     }
     if (!icon.isNull()) QGuiApplication::setWindowIcon(icon);
 }

@@ -6,7 +6,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <cassert>
+#include <iostream>
 
+#include "platform/bitmap.h"
 #include "platform/desktop.h"
 #include "platform/files.h"
 #include "platform/keyboard.h"
@@ -48,9 +50,14 @@ int Px(int twips) {
 
 // A picture of the program's folder, or a null image when it cannot be read.
 QImage LoadStore(const char* name) {
-    const QImage picture(QString::fromStdString(plat::ResolveFile(plat::AppPath() + "/" + name)));
-    return picture.isNull() ? picture
-                            : picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const std::string path = plat::ResolveFile(plat::AppPath() + "/" + name);
+    std::string error;
+    const QImage picture = plat::ReadPicture(path, error);
+    if (picture.isNull()) {
+        std::cerr << "nibbly: cannot use " << path << ": " << error << '\n';
+        return picture;
+    }
+    return picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
 bool IsMouse(QEvent::Type type) {

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPixmap>
 
+#include "platform/bitmap.h"
 #include "platform/controls.h"
 #include "platform/desktop.h"
 #include "widgets/modlvtimer.h"
@@ -18,8 +19,9 @@ constexpr const char* kHandPointer = "hand";
 // Pictures are stored as PNG data in base64 after "png:".
 QImage DecodePicture(const std::string& text) {
     if (text.rfind("png:", 0) != 0) return {};
-    const QByteArray data = QByteArray::fromBase64(QByteArray::fromStdString(text.substr(4)));
-    return QImage::fromData(data, "PNG");
+    std::string error;
+    return plat::DecodePicture(QByteArray::fromBase64(QByteArray::fromStdString(text.substr(4))),
+                               error, "PNG");
 }
 
 std::string EncodePicture(const QImage& picture) {
