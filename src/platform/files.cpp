@@ -1,15 +1,21 @@
 #include "platform/files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
+#include <QFile>
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <memory>
+#include <vector>
 
 namespace plat {
 
@@ -46,6 +52,55 @@ bool FollowLinks(std::string& path, std::string& error) {
     return false;
 }
 
+std::string FileName(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool SameIgnoringCase(const std::string& a, const std::string& b) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [&](char x, char y) { return lower(x) == lower(y); });
+}
+
+// The names in a folder, as the system spells them; none when it cannot be read.
+std::vector<std::string> Entries(const std::string& folder) {
+    std::vector<std::string> names;
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.c_str()), closedir);
+    if (!dir) return names;
+    while (const dirent* entry = readdir(dir.get())) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..") names.push_back(name);
+    }
+    return names;
+}
+
+// Temporary files of ours beside target that a killed save left behind. A file younger than a
+// minute may belong to a save still under way.
+void RemoveStaleTemporaries(const std::string& target) {
+    const std::string prefix = FileName(target) + ".";
+    const std::string folder = Folder(target);
+    for (const std::string& name : Entries(folder)) {
+        if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0 ||
+            !std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
+                         [](char c) { return std::isalnum(static_cast<unsigned char>(c)); }))
+            continue;
+        const std::string path = folder + "/" + name;
+        struct stat info {};
+        if (lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == geteuid() &&
+            info.st_mtime < std::time(nullptr) - 60)
+            unlink(path.c_str());
+    }
+}
+
+// Makes a rename in folder last through a power cut.
+void SyncFolder(const std::string& folder) {
+    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    fsync(fd);
+    close(fd);
+}
+
 bool WriteAll(int fd, const std::string& bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
@@ -61,20 +116,33 @@ bool WriteAll(int fd, const std::string& bytes) {
 
 std::string AppPath() {
     if (!appPathOverride.empty()) return appPathOverride;
-    static const std::string folder =
-        DataFolderFor(QCoreApplication::applicationDirPath().toStdString());
+    // The folder as the system names it: a name that is not UTF-8 would not survive a QString.
+    static const std::string folder = [] {
+        std::error_code error;
+        const std::filesystem::path executable =
+            std::filesystem::read_symlink("/proc/self/exe", error);
+        return DataFolderFor(
+            error ? QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString()
+                  : executable.parent_path().string());
+    }();
     return folder;
 }
 
 std::string DataFolderFor(const std::string& executableFolder) {
     // Installed, the data sit in ../share/nibbly; a build folder or a portable copy holds
     // them beside the executable, and then that copy wins.
-    const QDir beside(QString::fromStdString(executableFolder));
-    const QDir installed(QDir::cleanPath(beside.filePath("../share/nibbly")));
-    if (!installed.exists()) return executableFolder;
-    for (const QString& name : installed.entryList(QDir::Files))
-        if (beside.exists(name)) return executableFolder;
-    return installed.path().toStdString();
+    const std::string installed =
+        (std::filesystem::path(executableFolder) / "../share/nibbly").lexically_normal().string();
+    struct stat info {};
+    if (stat(installed.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return executableFolder;
+    for (const std::string& name : Entries(installed)) {
+        const std::string data = installed + "/" + name;
+        const std::string beside = executableFolder + "/" + name;
+        if (stat(data.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+            stat(beside.c_str(), &info) == 0)
+            return executableFolder;
+    }
+    return installed;
 }
 
 void SetAppPath(const std::string& path) {
@@ -83,19 +151,15 @@ void SetAppPath(const std::string& path) {
 }
 
 std::string ResolveFile(const std::string& path) {
-    const QFileInfo info(QString::fromStdString(path));
-    if (info.exists()) return path;
-    const QString wanted = info.fileName();
-    const QStringList entries = info.dir().entryList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QString& entry : entries) {
-        if (entry.compare(wanted, Qt::CaseInsensitive) == 0) {
-            const std::size_t slash = path.rfind('/');
-            const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
-            return folder + entry.toStdString();
-        }
-    }
-    return path;
+    struct stat info {};
+    if (stat(path.c_str(), &info) == 0) return path;
+    // The data files' names are ASCII; other bytes must match exactly.
+    const std::string wanted = FileName(path);
+    std::string found;
+    for (const std::string& entry : Entries(Folder(path)))
+        if (SameIgnoringCase(entry, wanted) && (found.empty() || entry < found)) found = entry;
+    if (found.empty()) return path;
+    return path.substr(0, path.size() - wanted.size()) + found;
 }
 
 bool ReadRegularFile(const std::string& path, std::size_t limit, std::string& bytes,
@@ -156,8 +220,9 @@ bool WriteRegularFile(const std::string& path, const std::string& bytes, std::st
         return false;
     }
     const std::string folder = Folder(target);
-    if (!exists && !QDir().mkpath(QString::fromStdString(folder))) {
-        error = "cannot create the folder " + folder;
+    std::error_code made;
+    if (!exists && (std::filesystem::create_directories(folder, made), made)) {
+        error = "cannot create the folder " + folder + ": " + made.message();
         return false;
     }
     std::string temporary = target + ".XXXXXX";
@@ -178,8 +243,13 @@ bool WriteRegularFile(const std::string& path, const std::string& bytes, std::st
         error = std::strerror(errno);
         ok = false;
     }
-    if (!ok) unlink(temporary.c_str());
-    return ok;
+    if (!ok) {
+        unlink(temporary.c_str());
+        return false;
+    }
+    SyncFolder(folder);
+    RemoveStaleTemporaries(target);
+    return true;
 }
 
 }  // namespace plat

@@ -1,27 +1,20 @@
 #include "platform/inifile.h"
 
+#include "platform/text.h"
+
 namespace plat {
 
 namespace {
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r';
-}
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
 
 bool HasLineBreak(std::string_view text) {
     return text.find('\n') != std::string_view::npos;
 }
 
-// A key must not read as a header, a comment or part of a value.
+// A key must not read as a header, a comment, a byte-order mark or part of a value.
 bool KeyWritable(std::string_view key) {
     return !key.empty() && Trim(key) == key && key.find('=') == std::string_view::npos &&
-           key.front() != '[' && key.front() != ';' && key.front() != '#' && !HasLineBreak(key);
+           !key.starts_with("\xEF\xBB\xBF") && key.front() != '[' && key.front() != ';' &&
+           key.front() != '#' && !HasLineBreak(key);
 }
 
 bool SectionWritable(std::string_view section) {
@@ -30,8 +23,7 @@ bool SectionWritable(std::string_view section) {
 
 // Values keep surrounding blanks and quotes by being quoted themselves.
 bool NeedsQuotes(std::string_view value) {
-    return !value.empty() && (IsBlank(value.front()) || IsBlank(value.back()) ||
-                              value.front() == '"' || value.back() == '"');
+    return !value.empty() && (Trim(value) != value || value.front() == '"' || value.back() == '"');
 }
 
 }  // namespace
@@ -39,6 +31,8 @@ bool NeedsQuotes(std::string_view value) {
 IniSections ParseIni(std::string_view text) {
     IniSections sections;
     std::string section;
+    // Some editors begin a UTF-8 file with a byte-order mark.
+    if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
     while (!text.empty()) {
         const std::size_t end = text.find('\n');
         const std::string_view line = Trim(text.substr(0, end));

@@ -1,7 +1,11 @@
 #include "platform/settings.h"
 
-#include <QFileInfo>
-#include <QStandardPaths>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
 #include <iostream>
 #include <memory>
 
@@ -18,8 +22,8 @@ class SettingsStore {
   public:
     virtual ~SettingsStore() = default;
     virtual Section Read(const std::string& app, const std::string& section) = 0;
-    virtual void Save(const std::string& app, const std::string& section, const std::string& key,
-                      const std::string& value) = 0;
+    virtual void Save(const std::string& app, const std::string& section,
+                      const Section& values) = 0;
 };
 
 // An INI file: the user's (one per application) or a given one. Only a regular file is read
@@ -32,21 +36,34 @@ class IniStore : public SettingsStore {
     Section Read(const std::string& app, const std::string& section) override {
         IniSections sections;
         std::string error;
-        Load(Path(app), sections, error);
+        const std::string path = Path(app);
+        // Said once, when first read: the values stored there are not in use.
+        if (!Load(path, sections, error) && !reported_) {
+            reported_ = true;
+            std::cerr << "nibbly: cannot read the settings in " << path << ": " << error << '\n';
+        }
         return sections[section];
     }
 
-    void Save(const std::string& app, const std::string& section, const std::string& key,
-              const std::string& value) override {
+    // Every value in one new file; what cannot be written costs only itself.
+    void Save(const std::string& app, const std::string& section, const Section& values) override {
         const std::string path = Path(app);
         IniSections sections;
         std::string error;
-        if (!IniWritable(section, key, value)) {
-            error = "the key or value cannot be stored";
-        } else if (Load(path, sections, error)) {
-            sections[section][key] = value;
-            WriteRegularFile(path, WriteIni(sections), error);
+        std::string refused;
+        if (Load(path, sections, error)) {
+            bool changed = false;
+            for (const auto& [key, value] : values) {
+                if (IniWritable(section, key, value)) {
+                    sections[section][key] = value;
+                    changed = true;
+                } else {
+                    refused += (refused.empty() ? "" : ", ") + key;
+                }
+            }
+            if (changed) WriteRegularFile(path, WriteIni(sections), error);
         }
+        if (!refused.empty()) error += (error.empty() ? "" : "; ") + refused + " cannot be stored";
         if (!error.empty())
             std::cerr << "nibbly: settings not saved to " << path << ": " << error << '\n';
     }
@@ -66,12 +83,14 @@ class IniStore : public SettingsStore {
             sections = ParseIni(bytes);
             return true;
         }
-        if (QFileInfo::exists(QString::fromStdString(path))) return false;
+        struct stat info {};
+        if (stat(path.c_str(), &info) == 0 || (errno != ENOENT && errno != ENOTDIR)) return false;
         error.clear();
         return true;
     }
 
     std::string path_;  // empty: the user's store
+    bool reported_ = false;
 };
 
 class MemoryStore : public SettingsStore {
@@ -81,9 +100,8 @@ class MemoryStore : public SettingsStore {
         return found == sections_.end() ? Section{} : found->second;
     }
 
-    void Save(const std::string& app, const std::string& section, const std::string& key,
-              const std::string& value) override {
-        sections_[{app, section}][key] = value;
+    void Save(const std::string& app, const std::string& section, const Section& values) override {
+        for (const auto& [key, value] : values) sections_[{app, section}][key] = value;
     }
 
   private:
@@ -103,7 +121,12 @@ std::string GetSetting(const std::string& app, const std::string& section, const
 
 void SaveSetting(const std::string& app, const std::string& section, const std::string& key,
                  const std::string& value) {
-    store->Save(app, section, key, value);
+    store->Save(app, section, {{key, value}});
+}
+
+void SaveSettings(const std::string& app, const std::string& section,
+                  const std::map<std::string, std::string>& values) {
+    store->Save(app, section, values);
 }
 
 std::map<std::string, std::string> GetAllSettings(const std::string& app,
@@ -112,8 +135,15 @@ std::map<std::string, std::string> GetAllSettings(const std::string& app,
 }
 
 std::string UserSettingsFolder(const std::string& app) {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation).toStdString() +
-           "/" + app;
+    // Kept as the bytes the system gave. A relative XDG_CONFIG_HOME is invalid and ignored.
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    if (config != nullptr && config[0] == '/') return std::string(config) + "/" + app;
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || home[0] != '/') {
+        const passwd* user = getpwuid(getuid());
+        home = user != nullptr && user->pw_dir != nullptr ? user->pw_dir : "";
+    }
+    return std::string(home) + "/.config/" + app;
 }
 
 void UseUserSettings() {

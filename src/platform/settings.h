@@ -5,12 +5,15 @@
 namespace plat {
 
 // The per-user settings store: application, section, key -> text.
-// A store that is unreadable, or not a regular file, reads as empty; a save that cannot be
-// made leaves it as it was, with one line on standard error.
+// A store that is unreadable, or not a regular file, reads as empty, said once on standard
+// error; a save that cannot be made leaves it as it was, with one line there.
 std::string GetSetting(const std::string& app, const std::string& section, const std::string& key,
                        const std::string& defaultValue);
 void SaveSetting(const std::string& app, const std::string& section, const std::string& key,
                  const std::string& value);
+// Several values in one write.
+void SaveSettings(const std::string& app, const std::string& section,
+                  const std::map<std::string, std::string>& values);
 // Everything stored under one section.
 std::map<std::string, std::string> GetAllSettings(const std::string& app,
                                                   const std::string& section);
