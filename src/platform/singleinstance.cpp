@@ -1,14 +1,19 @@
 #include "platform/singleinstance.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <QCryptographicHash>
-#include <QDir>
-#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QLockFile>
 #include <QWidget>
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
 
 namespace plat {
 
@@ -16,38 +21,81 @@ namespace {
 
 constexpr int kConnectTimeoutMs = 2000;
 
+bool IsFolder(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// A folder under /tmp that only this user can enter: made if missing, else used only when it
+// is a real folder of this user's, closed to everyone else.
+std::string OwnTemporaryFolder() {
+    const std::string folder = "/tmp/nibbly-" + std::to_string(getuid());
+    mkdir(folder.c_str(), 0700);
+    struct stat info {};
+    if (lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != getuid() ||
+        (info.st_mode & 0777) != 0700)
+        return {};
+    return folder;
+}
+
 // Sockets belong in the user's runtime folder, which does not follow TMPDIR; a hash of
-// the lock's path keeps copies that guard different settings apart.
+// the lock's path keeps copies that guard different settings apart. The path must fit a
+// socket address and pass through Qt's UTF-8 names unchanged. Empty when no place will do.
 std::string SocketPathFor(const std::string& lockPath, const std::string& name) {
-    QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (folder.isEmpty() || !QDir(folder).exists()) folder = QDir::tempPath();
-    const QByteArray hash =
+    const std::string file =
+        name + "-" +
         QCryptographicHash::hash(QByteArray::fromStdString(lockPath), QCryptographicHash::Sha256)
             .toHex()
-            .left(16);
-    return QDir(folder)
-        .filePath(QString::fromStdString(name) + "-" + hash + ".socket")
-        .toStdString();
+            .left(16)
+            .toStdString() +
+        ".socket";
+    const auto usable = [&](const std::string& folder) {
+        const std::string path = folder + "/" + file;
+        return path.size() < sizeof(sockaddr_un::sun_path) &&
+               QString::fromStdString(path).toStdString() == path;
+    };
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime != nullptr && runtime[0] == '/' && IsFolder(runtime) && usable(runtime))
+        return std::string(runtime) + "/" + file;
+    const std::string own = OwnTemporaryFolder();
+    return own.empty() ? std::string() : own + "/" + file;
 }
 
 }  // namespace
 
 SingleInstance::SingleInstance(const std::string& folder, const std::string& name)
-    : lockPath_(QDir(QString::fromStdString(folder))
-                    .filePath(QString::fromStdString(name) + ".lock")
-                    .toStdString()),
-      socketPath_(SocketPathFor(lockPath_, name)),
-      lock_(std::make_unique<QLockFile>(QString::fromStdString(lockPath_))) {}
+    : folder_(folder),
+      lockPath_(folder + "/" + name + ".lock"),
+      socketPath_(SocketPathFor(lockPath_, name)) {}
 
-SingleInstance::~SingleInstance() = default;
+SingleInstance::~SingleInstance() {
+    if (lockFd_ >= 0) close(lockFd_);
+}
 
+// The kernel drops the lock when its holder ends, however it ends, so whatever a lock file
+// holds or whoever left it does not matter; the file is never read.
 SingleInstance::Claim SingleInstance::Take() {
-    QDir().mkpath(QFileInfo(QString::fromStdString(lockPath_)).path());
-    // The lock reads whatever holds its name: a pipe or device there would block it for good.
+    std::error_code ignored;
+    std::filesystem::create_directories(folder_, ignored);
+    // A pipe or device there could block an open for good, or have effects merely by opening.
     struct stat entry {};
     if (lstat(lockPath_.c_str(), &entry) == 0 && !S_ISREG(entry.st_mode)) return Claim::Unguarded;
-    if (lock_->tryLock(0)) return Claim::Owner;
-    return lock_->error() == QLockFile::LockFailedError ? Claim::Taken : Claim::Unguarded;
+    constexpr int kFlags = O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    int fd = open(lockPath_.c_str(), O_RDWR | O_CREAT | kFlags, 0600);
+    // Another user's file (one left by a run as root): a lock needs only reading.
+    if (fd < 0 && errno == EACCES) fd = open(lockPath_.c_str(), O_RDONLY | kFlags);
+    if (fd < 0) return Claim::Unguarded;
+    if (fstat(fd, &entry) != 0 || !S_ISREG(entry.st_mode)) {
+        close(fd);
+        return Claim::Unguarded;
+    }
+    if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        lockFd_ = fd;
+        return Claim::Owner;
+    }
+    const bool held = errno == EWOULDBLOCK;
+    close(fd);
+    return held ? Claim::Taken : Claim::Unguarded;
 }
 
 std::string SingleInstance::LockPath() const {
@@ -55,6 +103,14 @@ std::string SingleInstance::LockPath() const {
 }
 
 bool SingleInstance::Listen(std::function<void()> activate) {
+    if (socketPath_.empty()) {
+        std::cerr << "nibbly: no private folder for the instance socket (XDG_RUNTIME_DIR unusable, "
+                     "/tmp/nibbly-"
+                  << getuid()
+                  << " not this user's alone); a later start cannot bring this window "
+                     "forward\n";
+        return false;
+    }
     server_ = std::make_unique<QLocalServer>();
     server_->setSocketOptions(QLocalServer::UserAccessOption);
     const QString path = QString::fromStdString(socketPath_);
@@ -75,6 +131,7 @@ bool SingleInstance::Listen(std::function<void()> activate) {
 }
 
 bool SingleInstance::ActivateRunning() {
+    if (socketPath_.empty()) return false;
     QLocalSocket socket;
     socket.connectToServer(QString::fromStdString(socketPath_));
     if (!socket.waitForConnected(kConnectTimeoutMs)) return false;

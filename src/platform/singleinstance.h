@@ -4,7 +4,6 @@
 #include <string>
 
 class QLocalServer;
-class QLockFile;
 class QWidget;
 
 namespace plat {
@@ -26,7 +25,7 @@ class SingleInstance {
     SingleInstance(const SingleInstance&) = delete;
     SingleInstance& operator=(const SingleInstance&) = delete;
 
-    // Takes the lock. A lock left behind by a copy that no longer runs is taken over.
+    // Takes the lock. A lock file left behind by a copy that no longer runs is harmless.
     Claim Take();
     std::string LockPath() const;
 
@@ -37,9 +36,10 @@ class SingleInstance {
     bool ActivateRunning();
 
   private:
+    std::string folder_;
     std::string lockPath_;
-    std::string socketPath_;
-    std::unique_ptr<QLockFile> lock_;
+    std::string socketPath_;  // empty: no private place for it
+    int lockFd_ = -1;
     std::unique_ptr<QLocalServer> server_;
 };
 
