@@ -1,4 +1,7 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -94,6 +97,19 @@ TEST(DataFolder, BesideTheExecutableFirstThenShareNibbly) {
 
         EXPECT_EQ(plat::DataFolderFor(prefix.bin), row.expectInstalled ? prefix.share : prefix.bin);
     }
+}
+
+// A folder name that is not UTF-8 is kept as the bytes it is.
+TEST(DataFolder, NamesThatAreNotUtf8) {
+    const Prefix prefix;
+    const std::string root = prefix.root.path().toStdString() + "/caf\xe9";
+    for (const std::string& folder : {root, root + "/bin", root + "/share", root + "/share/nibbly"})
+        ASSERT_EQ(mkdir(folder.c_str(), 0700), 0) << folder;
+    const std::string data = root + "/share/nibbly";
+    ASSERT_EQ(close(creat((data + "/Level1.BMP").c_str(), 0600)), 0);
+
+    EXPECT_EQ(plat::DataFolderFor(root + "/bin"), data);
+    EXPECT_EQ(plat::ResolveFile(data + "/level1.bmp"), data + "/Level1.BMP");
 }
 
 }  // namespace

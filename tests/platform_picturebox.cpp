@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "platform/bitmap.h"
 #include "platform/picturebox.h"
 
 namespace {
@@ -203,6 +204,34 @@ TEST(PictureBox, LoadPictureReadsRunLengthCodedBitmaps) {
     EXPECT_EQ(box.Image().pixel(3, 1), qRgb(1, 1, 1));
 }
 
+void WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+// Every other picture: what is not a regular file is never opened for reading (a pipe would
+// block for good), and a header promising more pixels than any picture of ours is refused.
+TEST(ReadPicture, RefusesWithAReason) {
+    QTemporaryDir dir;
+    const std::string pipe = dir.filePath("pipe.png").toStdString();
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const std::string hugePath = dir.filePath("huge.ppm").toStdString();
+    WriteBytes(QString::fromStdString(hugePath), "P6\n30000 30000\n255\n");
+    const struct {
+        std::string path;
+        const char* reason;
+    } rows[] = {{pipe, "not a regular file"}, {hugePath, "larger than"}};
+    for (const auto& row : rows) {
+        std::string error;
+        EXPECT_TRUE(plat::ReadPicture(row.path, error).isNull()) << row.path;
+        EXPECT_NE(error.find(row.reason), std::string::npos) << error;
+    }
+    std::string error;
+    WriteBytes(dir.filePath("ok.bmp"), Bitmap(3, 2));
+    EXPECT_EQ(plat::ReadPicture(dir.filePath("ok.bmp").toStdString(), error).size(), QSize(3, 2));
+}
+
 // Anything but a whole bitmap of the size asked for leaves the picture as it was.
 struct RefusedRow {
     const char* name;
@@ -211,12 +240,6 @@ struct RefusedRow {
 
 void PrintTo(const RefusedRow& row, std::ostream* os) {
     *os << row.name;
-}
-
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
 }
 
 class RefusedPictureTest : public testing::TestWithParam<RefusedRow> {};
@@ -318,7 +341,10 @@ TEST(PictureBox, OwnDrawingShowsAtOnceAndBlitsWaitForRefresh) {
     };
     const Step steps[] = {
         {"cls", [&] { box.Cls(); }, true},
-        {"print", [&] { box.Print("GAME OVER", 0, 0, plat::RGB(255, 255, 255), {"Arial Black", 9}); },
+        {"print",
+         [&] {
+             box.Print("GAME OVER", 0, 0, plat::RGB(255, 255, 255), {"Arial Black", 9});
+         },
          true},
         {"blit", [&] { plat::BitBlt(box, 0, 0, 8, 8, source, 0, 0, plat::SRCCOPY); }, false},
         {"refresh", [&] { box.Refresh(); }, true},

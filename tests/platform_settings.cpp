@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -5,6 +6,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <ctime>
+#include <optional>
 
 #include "platform/settings.h"
 
@@ -94,7 +97,7 @@ TEST_F(SettingsFileTest, StoreThatIsAFolderReadsAsEmptyAndIgnoresWrites) {
 }
 
 TEST_F(SettingsFileTest, ReadsWhatOtherEditorsWriteAndKeepsBlanksAndQuotes) {
-    WriteFile("; comment\r\n[Scores]\r\n  High = 12 \r\nName=\" padded \"\r\n");
+    WriteFile("\xEF\xBB\xBF[Scores]\r\n; comment\r\n  High = 12 \r\nName=\" padded \"\r\n");
 
     EXPECT_EQ(plat::GetAllSettings("Nibbly", "Scores"),
               (Section{{"High", "12"}, {"Name", " padded "}}));
@@ -115,16 +118,25 @@ TEST_F(SettingsFileTest, TextThatWouldBreakTheFileIsNotSaved) {
     EXPECT_EQ(plat::GetAllSettings("Nibbly", "Scores"), (Section{{"High", "1"}}));
 }
 
+// Also clears what a killed save left, but not a save under way nor files of other names.
 TEST_F(SettingsFileTest, SaveKeepsTheFilesPermissionsAndLeavesNoTemporaryFile) {
     plat::SaveSetting("Nibbly", "Scores", "High", "1");
     ASSERT_EQ(chmod(path.toLocal8Bit(), 0640), 0);
+    for (const char* name : {"nibbly.ini.Ab12Cd", "nibbly.ini.Fresh1", "nibbly.ini.kept"}) {
+        QFile file(dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    const timespec hourAgo[2] = {{time(nullptr) - 3600, 0}, {time(nullptr) - 3600, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, dir.filePath("nibbly.ini.Ab12Cd").toLocal8Bit(), hourAgo, 0), 0);
+    ASSERT_EQ(utimensat(AT_FDCWD, dir.filePath("nibbly.ini.kept").toLocal8Bit(), hourAgo, 0), 0);
 
     plat::SaveSetting("Nibbly", "Scores", "High", "2");
 
     struct stat info {};
     ASSERT_EQ(stat(path.toLocal8Bit(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0640u);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"nibbly.ini"});
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{"nibbly.ini", "nibbly.ini.Fresh1", "nibbly.ini.kept"}));
 }
 
 // A link is saved through to the file it names, wherever that is, and stays a link.
@@ -160,6 +172,13 @@ TEST_F(SettingsFileTest, DanglingLinkGetsItsTargetCreated) {
     EXPECT_EQ(plat::GetSetting("Nibbly", "Scores", "High", "0"), "5");
 }
 
+int Count(const std::string& text, const std::string& part) {
+    int count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
 bool IsFifo(const QString& path) {
     struct stat info {};
     return stat(path.toLocal8Bit(), &info) == 0 && S_ISFIFO(info.st_mode);
@@ -186,10 +205,14 @@ TEST_F(SettingsFileTest, PipeOrDeviceReadsAsEmptyAndIsNeverReplaced) {
         testing::internal::CaptureStderr();
 
         EXPECT_EQ(plat::GetSetting("Nibbly", "SetLog", "GameCoins", "9"), "9");
-        plat::SaveSetting("Nibbly", "SetLog", "GameCoins", "3");
+        EXPECT_EQ(plat::GetSetting("Nibbly", "SetLog", "GameHiScore", "1"), "1");
+        plat::SaveSettings("Nibbly", "SetLog", {{"GameCoins", "3"}, {"GameHiScore", "5"}});
 
-        EXPECT_NE(testing::internal::GetCapturedStderr().find("not a regular file"),
-                  std::string::npos);
+        // Said once when read and once when saved, each with the reason.
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(Count(said, "cannot read the settings"), 1) << said;
+        EXPECT_EQ(Count(said, "settings not saved"), 1) << said;
+        EXPECT_EQ(Count(said, "not a regular file"), 2) << said;
         EXPECT_EQ(plat::GetSetting("Nibbly", "SetLog", "GameCoins", "9"), "9");
     }
     EXPECT_TRUE(IsFifo(pipe));
@@ -210,6 +233,33 @@ TEST_F(SettingsFileTest, MemoryStoreLeavesTheFileAloneAndForgetsOnSwitch) {
     EXPECT_EQ(plat::GetSetting("Nibbly", "Scores", "High", "0"), "10");
     plat::UseMemorySettings();
     EXPECT_EQ(plat::GetSetting("Nibbly", "Scores", "High", "0"), "0");
+}
+
+// Kept as the bytes the system gave; a relative XDG_CONFIG_HOME is not a place.
+TEST(UserSettingsFolder, FromXdgConfigHomeWhenAbsoluteElseHome) {
+    const QByteArray home = qgetenv("HOME");
+    const std::optional<QByteArray> config = qEnvironmentVariableIsSet("XDG_CONFIG_HOME")
+                                                 ? std::optional(qgetenv("XDG_CONFIG_HOME"))
+                                                 : std::nullopt;
+    qputenv("HOME", "/home/player");
+    const struct {
+        const char* config;
+        const char* folder;
+    } rows[] = {
+        {"/srv/conf", "/srv/conf/Nibbly"},
+        {"/srv/caf\xe9", "/srv/caf\xe9/Nibbly"},
+        {"conf", "/home/player/.config/Nibbly"},
+        {"", "/home/player/.config/Nibbly"},
+    };
+    for (const auto& row : rows) {
+        qputenv("XDG_CONFIG_HOME", row.config);
+        EXPECT_EQ(plat::UserSettingsFolder("Nibbly"), row.folder) << row.config;
+    }
+    qputenv("HOME", home);
+    if (config)
+        qputenv("XDG_CONFIG_HOME", *config);
+    else
+        qunsetenv("XDG_CONFIG_HOME");
 }
 
 }  // namespace

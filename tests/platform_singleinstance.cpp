@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <optional>
 
 #include "platform/singleinstance.h"
 
@@ -92,6 +93,63 @@ TEST_F(SingleInstanceTest, KilledCopyLeavesNothingThatBlocks) {
     EXPECT_TRUE(plat::SingleInstance(Folder(), kName).ActivateRunning());
     DeliverPending();
     EXPECT_EQ(activations, 1);
+}
+
+// Whatever a lock file holds, or however large it is, only the kernel's lock on it counts.
+TEST_F(SingleInstanceTest, LeftBehindLockFilesAreHarmless) {
+    const std::string lock = Folder() + "/Nibbly.lock";
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        qint64 size;
+    } rows[] = {
+        {"empty", {}, 0},
+        {"garbage", "\x01\xff not a lock\n", -1},
+        {"a running process's", "1\nNibbly\nlocalhost\n", -1},
+        {"sparse, 2 GB", {}, qint64{2} << 30},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        ASSERT_TRUE(QDir().mkpath(QString::fromStdString(Folder())));
+        QFile file(QString::fromStdString(lock));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(row.bytes);
+        if (row.size >= 0) {
+            ASSERT_TRUE(file.resize(row.size));
+        }
+        file.close();
+
+        plat::SingleInstance first(Folder(), kName);
+        EXPECT_EQ(first.Take(), Claim::Owner);
+        EXPECT_EQ(plat::SingleInstance(Folder(), kName).Take(), Claim::Taken);
+    }
+}
+
+// Too long for a socket address, or missing: a private folder of the user's serves instead.
+TEST_F(SingleInstanceTest, BringsForwardWithoutAUsableRuntimeFolder) {
+    const std::optional<QByteArray> before = qEnvironmentVariableIsSet("XDG_RUNTIME_DIR")
+                                                 ? std::optional(qgetenv("XDG_RUNTIME_DIR"))
+                                                 : std::nullopt;
+    const QString deep = dir.filePath(QString(123 - dir.path().size() - 1, 'r'));
+    ASSERT_TRUE(QDir().mkpath(deep));
+    for (const std::optional<QString>& runtime : {std::optional(deep), std::optional<QString>()}) {
+        SCOPED_TRACE(runtime.value_or("unset").size());
+        if (runtime)
+            qputenv("XDG_RUNTIME_DIR", runtime->toUtf8());
+        else
+            qunsetenv("XDG_RUNTIME_DIR");
+        plat::SingleInstance first(Folder(), kName);
+        ASSERT_EQ(first.Take(), Claim::Owner);
+        int activations = 0;
+        EXPECT_TRUE(first.Listen([&] { ++activations; }));
+        EXPECT_TRUE(plat::SingleInstance(Folder(), kName).ActivateRunning());
+        DeliverPending();
+        EXPECT_EQ(activations, 1);
+    }
+    if (before)
+        qputenv("XDG_RUNTIME_DIR", *before);
+    else
+        qunsetenv("XDG_RUNTIME_DIR");
 }
 
 TEST_F(SingleInstanceTest, FolderThatCannotHoldALockRunsUnguarded) {
