@@ -110,7 +110,11 @@ void ShellExecute(const std::string& target) {
         shellHandler(target);
         return;
     }
-    QDesktopServices::openUrl(QUrl::fromUserInput(QString::fromStdString(target)));
+    // A file's path goes as its bytes, percent-encoded: a name that is not UTF-8 stays whole.
+    const QByteArray bytes = QByteArray::fromStdString(target);
+    QDesktopServices::openUrl(bytes.startsWith('/')
+                                  ? QUrl::fromEncoded("file://" + bytes.toPercentEncoding("/"))
+                                  : QUrl::fromUserInput(QString::fromUtf8(bytes)));
 }
 
 void InstallTranslations() {
