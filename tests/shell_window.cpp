@@ -405,16 +405,23 @@ TEST_F(Window, WithoutTheSystemsMoveTheWindowFollowsTheMouse) {
 TEST_F(Window, LinksOpenTheirPagesWithoutTouchingTheGame) {
     Press(form->LbBR);
     Release(form->LbBR);
+    Mouse(form->LbBR, QEvent::MouseButtonDblClick, {2, 2}, Qt::LeftButton, Qt::LeftButton);
+    Release(form->LbBR);  // one double click, one page
     Press(form->LbBR, Qt::RightButton);
     Release(form->LbBR, Qt::RightButton);
     Press(form->XPButton6, Qt::LeftButton, {10, 10});
     Release(form->XPButton6, Qt::LeftButton, {10, 10});
+    // A held F1 opens it once, its repeats flagged or not (an X server asked for detectable
+    // repeats sends presses alone); the next press after the release opens it again.
     Key(Qt::Key_F1);
-    Key(Qt::Key_F1, QEvent::KeyPress, true);  // a held F1 opens it once
+    Key(Qt::Key_F1, QEvent::KeyPress, true);
+    Key(Qt::Key_F1);
+    Key(Qt::Key_F1, QEvent::KeyRelease);
+    Key(Qt::Key_F1);
 
-    EXPECT_EQ(opened, (std::vector<std::string>{"https://nibbly.example.org/",
-                                                "https://nibbly.example.org/game/",
-                                                NIBBLY_BIN_DIR "/help/index.html"}));
+    EXPECT_EQ(opened, (std::vector<std::string>{
+                          "https://nibbly.example.org/", "https://nibbly.example.org/game/",
+                          NIBBLY_BIN_DIR "/help/index.html", NIBBLY_BIN_DIR "/help/index.html"}));
 }
 
 TEST(HelpDocument, IsBuiltBesideTheProgram) {
