@@ -110,6 +110,7 @@ TEST_F(SettingsFileTest, TextThatWouldBreakTheFileIsNotSaved) {
 
     plat::SaveSetting("Nibbly", "Scores", "High", "2\n[Other]");
     plat::SaveSetting("Nibbly", "Scores", "A=B", "3");
+    plat::SaveSettings("Nibbly", "Scores", {{"Coins", "5"}, {"High", "2\n[Other]"}});  // none
 
     EXPECT_NE(testing::internal::GetCapturedStderr().find("settings not saved"), std::string::npos);
     EXPECT_EQ(plat::GetAllSettings("Nibbly", "Scores"), (Section{{"High", "1"}}));

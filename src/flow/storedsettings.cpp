@@ -27,8 +27,10 @@ void ReadStoredSettings() {
 
 void StoreSettings() {
     const FrmMain& form = frmMain();
-    plat::SaveSetting(kAppTitle, kSection, "frmMainX", std::to_string(form.LeftTwips()));
-    plat::SaveSetting(kAppTitle, kSection, "frmMainY", std::to_string(form.TopTwips()));
-    plat::SaveSetting(kAppTitle, kSection, "GameCoins", std::to_string(Coins));
-    plat::SaveSetting(kAppTitle, kSection, "GameHiScore", std::to_string(HiScore));
+    // One write, not one per key: the program ends right after it.
+    plat::SaveSettings(kAppTitle, kSection,
+                       {{"frmMainX", std::to_string(form.LeftTwips())},
+                        {"frmMainY", std::to_string(form.TopTwips())},
+                        {"GameCoins", std::to_string(Coins)},
+                        {"GameHiScore", std::to_string(HiScore)}});
 }

@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <algorithm>
 #include <iostream>
 #include <memory>
 
@@ -18,8 +19,8 @@ class SettingsStore {
   public:
     virtual ~SettingsStore() = default;
     virtual Section Read(const std::string& app, const std::string& section) = 0;
-    virtual void Save(const std::string& app, const std::string& section, const std::string& key,
-                      const std::string& value) = 0;
+    virtual void Save(const std::string& app, const std::string& section,
+                      const Section& values) = 0;
 };
 
 // An INI file: the user's (one per application) or a given one. Only a regular file is read
@@ -36,15 +37,17 @@ class IniStore : public SettingsStore {
         return sections[section];
     }
 
-    void Save(const std::string& app, const std::string& section, const std::string& key,
-              const std::string& value) override {
+    void Save(const std::string& app, const std::string& section, const Section& values) override {
         const std::string path = Path(app);
         IniSections sections;
         std::string error;
-        if (!IniWritable(section, key, value)) {
-            error = "the key or value cannot be stored";
+        const bool writable = std::all_of(values.begin(), values.end(), [&](const auto& entry) {
+            return IniWritable(section, entry.first, entry.second);
+        });
+        if (!writable) {
+            error = "a key or value cannot be stored";
         } else if (Load(path, sections, error)) {
-            sections[section][key] = value;
+            for (const auto& [key, value] : values) sections[section][key] = value;
             WriteRegularFile(path, WriteIni(sections), error);
         }
         if (!error.empty())
@@ -81,9 +84,8 @@ class MemoryStore : public SettingsStore {
         return found == sections_.end() ? Section{} : found->second;
     }
 
-    void Save(const std::string& app, const std::string& section, const std::string& key,
-              const std::string& value) override {
-        sections_[{app, section}][key] = value;
+    void Save(const std::string& app, const std::string& section, const Section& values) override {
+        for (const auto& [key, value] : values) sections_[{app, section}][key] = value;
     }
 
   private:
@@ -103,7 +105,11 @@ std::string GetSetting(const std::string& app, const std::string& section, const
 
 void SaveSetting(const std::string& app, const std::string& section, const std::string& key,
                  const std::string& value) {
-    store->Save(app, section, key, value);
+    store->Save(app, section, {{key, value}});
+}
+
+void SaveSettings(const std::string& app, const std::string& section, const Section& values) {
+    store->Save(app, section, values);
 }
 
 std::map<std::string, std::string> GetAllSettings(const std::string& app,

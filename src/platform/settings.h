@@ -11,6 +11,10 @@ std::string GetSetting(const std::string& app, const std::string& section, const
                        const std::string& defaultValue);
 void SaveSetting(const std::string& app, const std::string& section, const std::string& key,
                  const std::string& value);
+// Several keys of one section in one write of the store: all of them or, when one cannot be
+// stored, none.
+void SaveSettings(const std::string& app, const std::string& section,
+                  const std::map<std::string, std::string>& values);
 // Everything stored under one section.
 std::map<std::string, std::string> GetAllSettings(const std::string& app,
                                                   const std::string& section);
