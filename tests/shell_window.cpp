@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QRegularExpression>
 #include <functional>
 #include <string>
 #include <vector>
@@ -433,6 +434,11 @@ TEST(HelpDocument, IsBuiltBesideTheProgram) {
         EXPECT_TRUE(text.contains(QString::fromUtf8(needed))) << needed;
     }
     EXPECT_FALSE(text.contains('@'));  // every placeholder filled in
+    // A line break between two Chinese characters shows as a stray space.
+    const QRegularExpression cjkBreak(
+        QStringLiteral("[\\x{3000}-\\x{9FFF}\\x{FF00}-\\x{FFEF}]\\s*\\n\\s*"
+                       "[\\x{3000}-\\x{9FFF}\\x{FF00}-\\x{FFEF}]"));
+    EXPECT_FALSE(cjkBreak.match(text).hasMatch()) << cjkBreak.match(text).captured().toStdString();
 }
 
 // --- Keys -------------------------------------------------------------------------------
