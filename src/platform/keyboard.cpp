@@ -87,10 +87,11 @@ int VirtualKeyOf(const QKeyEvent& event) {
 
 void UseDetectableAutoRepeat() {
 #if QT_CONFIG(xcb)
-    const auto* x11 =
-        qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    if (!x11) return;
-    xcb_connection_t* connection = x11->connection();
+    // Other platforms may answer for X11 too (offscreen does, with or without a display).
+    if (!qGuiApp || QGuiApplication::platformName() != QLatin1String("xcb")) return;
+    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    if (!connection) return;
     // A request of an extension the server lacks would end the connection.
     const xcb_query_extension_reply_t* xkb = xcb_get_extension_data(connection, &xcb_xkb_id);
     if (!xkb || !xkb->present) return;
