@@ -252,20 +252,28 @@ load_off() {
     kill "${busy[@]}"
     busy=()
 }
+# watch FILE MASK...: xev's report of the game window's events, each line stamped with the
+# time it came; returns once xev is seen watching (a property set on the window shows).
+watch() {
+    local file=$1
+    shift
+    local masks=()
+    for mask in "$@" property; do masks+=(-event "$mask"); done
+    xev -id "$wid" "${masks[@]}" > >(
+        while read -r line; do echo "$EPOCHREALTIME $line"; done >"$file") &
+    pids+=($!)
+    until grep -q PropertyNotify "$file" 2>/dev/null; do
+        xprop -id "$wid" -f _NIBBLY_E2E 8s -set _NIBBLY_E2E watched
+        sleep 0.1
+    done
+}
 # end_by ROUTE COMMAND...: runs COMMAND, which closes the window, and prints how long the
 # window stayed (the settings are stored meanwhile) and how long the process lived after
 # the window went (its unmapping, as X reports it).
 end_by() {
     local route=$1 events=$work/events-$RANDOM
     shift
-    xev -id "$wid" -event structure -event property > >(
-        while read -r line; do echo "$EPOCHREALTIME $line"; done >"$events") &
-    pids+=($!)
-    # A property set on the window shows that xev is watching it.
-    until grep -q PropertyNotify "$events" 2>/dev/null; do
-        xprop -id "$wid" -f _NIBBLY_E2E 8s -set _NIBBLY_E2E "$route"
-        sleep 0.1
-    done
+    watch "$events" structure
     local asked ended closed
     asked=$EPOCHREALTIME
     "$@"
@@ -301,15 +309,21 @@ echo "    coins: $(setting GameCoins) of 2 (one click, one 2 s hold of Space); h
 step "with both cores busy: a held I inserts a coin at every key-down of the X server's repeat"
 read -r delay rate < <(xset q | sed -n 's/.*auto repeat delay: *\([0-9]*\) *repeat rate: *\([0-9]*\).*/\1 \2/p')
 start_game 0
+# Another client listening to the same window hears every key-down the server sends.
+watch "$work/keys" keyboard
 load_on
 xdotool keydown i sleep 2 keyup i
 sleep 0.5
 load_off
 end_by "SIGTERM" kill -TERM "$game"
 expected=$(awk -v d="$delay" -v r="$rate" 'BEGIN { print 2000 < d ? 1 : 2 + int((2000 - d) * r / 1000) }')
+sent=$(grep -c 'KeyPress event' "$work/keys" || true)
 seen=$(setting GameCoins)
-echo "    repeat delay ${delay} ms, rate ${rate}/s: key-downs expected $expected, coins seen $seen"
-[ $((seen - expected)) -le 1 ] && [ $((expected - seen)) -le 1 ] || fail "$seen coins, not $expected"
+echo "    repeat delay ${delay} ms, rate ${rate}/s: key-downs expected $expected," \
+    "sent by the server $sent, coins seen $seen"
+# A starved server repeats late and so less often; the game must follow what it sent.
+[ $((seen - sent)) -le 1 ] && [ $((sent - seen)) -le 1 ] || fail "$seen coins for $sent key-downs"
+[ $((expected - sent)) -le 1 ] || echo "    (the busy server sent $((expected - sent)) fewer)"
 
 step "the exit button and the window manager's close end the program as promptly"
 start_game 5
