@@ -2,7 +2,8 @@
 # End to end on a real X desktop (Xvfb with openbox), with real key presses and clicks
 # through xdotool: builds the release, installs it into a temporary prefix and moves the
 # prefix (an installed tree must not care where it lives), validates the installed
-# desktop entry and metainfo, then plays a short game on the installed program.
+# desktop entry and metainfo, then plays a short game on the installed program, holds
+# keys with both cores busy and times the program's end by every route of leaving it.
 # Screenshots and the game's output are kept in build/e2e.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -222,5 +223,117 @@ sed 's/^/    /' "$settings"
 [ "$(setting GameHiScore)" -gt 0 ] || fail "no high score from the game played"
 # The lock file may stay; the lock on it must have gone with the game.
 flock -n "$XDG_CONFIG_HOME/Nibbly/Nibbly.lock" true || fail "the lock is still held"
+
+# --- Held keys under load, and how soon the program ends -------------------------------
+# Each run below starts the game afresh with its own coins and leaves by another route.
+# Help pages open through xdg-open: ours only counts them.
+mkdir -p "$work/bin"
+printf '#!/bin/sh\necho "$*" >>"%s"\n' "$work/opened" >"$work/bin/xdg-open"
+chmod +x "$work/bin/xdg-open"
+opens() { [ -e "$work/opened" ] && wc -l <"$work/opened" || echo 0; }
+start_game() {
+    printf '[SetLog]\nGameCoins=%s\nGameHiScore=0\n' "$1" >"$settings"
+    PATH="$work/bin:$PATH" "$prefix/bin/nibbly" >>"$out/nibbly-routes.log" 2>&1 &
+    game=$!
+    pids+=("$game")
+    wait_for "window \"$title\"" 20 has_window "$title"
+    wid=$(find_window "$title")
+    xdotool windowactivate --sync "$wid"
+    client_origin
+}
+busy=()
+load_on() {
+    yes >/dev/null &
+    busy+=($!)
+    yes >/dev/null &
+    busy+=($!)
+    pids+=("${busy[@]}")
+}
+load_off() {
+    kill "${busy[@]}"
+    busy=()
+}
+# watch FILE MASK...: xev's report of the game window's events, each line stamped with the
+# time it came; returns once xev is seen watching (a property set on the window shows).
+watch() {
+    local file=$1
+    shift
+    local masks=()
+    for mask in "$@" property; do masks+=(-event "$mask"); done
+    xev -id "$wid" "${masks[@]}" > >(
+        while read -r line; do echo "$EPOCHREALTIME $line"; done >"$file") &
+    pids+=($!)
+    until grep -q PropertyNotify "$file" 2>/dev/null; do
+        xprop -id "$wid" -f _NIBBLY_E2E 8s -set _NIBBLY_E2E watched
+        sleep 0.1
+    done
+}
+# end_by ROUTE COMMAND...: runs COMMAND, which closes the window, and prints how long the
+# window stayed (the settings are stored meanwhile) and how long the process lived after
+# the window went (its unmapping, as X reports it).
+end_by() {
+    local route=$1 events=$work/events-$RANDOM
+    shift
+    watch "$events" structure
+    local asked ended closed
+    asked=$EPOCHREALTIME
+    "$@"
+    wait "$game" || fail "$route: exit status $?"
+    ended=$EPOCHREALTIME
+    closed=$(awk '/UnmapNotify|DestroyNotify/ { print $1; exit }' "$events")
+    [ -n "$closed" ] || fail "$route: the window's closing was not seen"
+    local stayed lived
+    stayed=$(awk -v a="$asked" -v b="$closed" 'BEGIN { printf "%d", (b - a) * 1000 }')
+    lived=$(awk -v a="$closed" -v b="$ended" 'BEGIN { printf "%d", (b - a) * 1000 }')
+    echo "    $route: the window closed ${stayed} ms after the request, the process ended" \
+        "${lived} ms after the window"
+    [ "$lived" -le 300 ] || fail "$route: ${lived} ms is more than 300"
+    [ "$(setting frmMainX)" != "" ] || fail "$route: the settings were not stored"
+}
+
+step "with both cores busy: a held Space clicks a focused button once, a held F1 opens help once"
+start_game 0
+load_on
+xdotool mousemove --sync $((cx + 600 + 44)) $((cy + 184 + 16)) click 1  # focus: the first coin
+xdotool keydown space sleep 2 keyup space
+xdotool keydown F1 sleep 2 keyup F1
+sleep 0.5
+load_off
+xdotool mousemove --sync $((cx + 697 - 12)) $((cy + 12)) click 1
+wait_for "close question" 5 has_window Nibbly
+xdotool windowactivate --sync "$(find_window Nibbly)"
+end_by "close box" xdotool key y
+echo "    coins: $(setting GameCoins) of 2 (one click, one 2 s hold of Space); help opened $(opens) of 1"
+[ "$(setting GameCoins)" = 2 ] || fail "a held Space inserted $(($(setting GameCoins) - 1)) coins"
+[ "$(opens)" = 1 ] || fail "a held F1 opened the help $(opens) times"
+
+step "with both cores busy: a held I inserts a coin at every key-down of the X server's repeat"
+read -r delay rate < <(xset q | sed -n 's/.*auto repeat delay: *\([0-9]*\) *repeat rate: *\([0-9]*\).*/\1 \2/p')
+start_game 0
+# Another client listening to the same window hears every key-down the server sends.
+watch "$work/keys" keyboard
+load_on
+xdotool keydown i sleep 2 keyup i
+sleep 0.5
+load_off
+end_by "SIGTERM" kill -TERM "$game"
+expected=$(awk -v d="$delay" -v r="$rate" 'BEGIN { print 2000 < d ? 1 : 2 + int((2000 - d) * r / 1000) }')
+sent=$(grep -c 'KeyPress event' "$work/keys" || true)
+seen=$(setting GameCoins)
+echo "    repeat delay ${delay} ms, rate ${rate}/s: key-downs expected $expected," \
+    "sent by the server $sent, coins seen $seen"
+# A starved server repeats late and so less often; the game must follow what it sent.
+[ $((seen - sent)) -le 1 ] && [ $((sent - seen)) -le 1 ] || fail "$seen coins for $sent key-downs"
+[ $((expected - sent)) -le 1 ] || echo "    (the busy server sent $((expected - sent)) fewer)"
+
+step "the exit button and the window manager's close end the program as promptly"
+start_game 5
+xdotool mousemove --sync $((cx + 608 + 40)) $((cy + 432 + 16)) click 1
+wait_for "exit question" 5 has_window Nibbly
+xdotool windowactivate --sync "$(find_window Nibbly)"
+end_by "exit button" xdotool key y
+start_game 5
+end_by "window-system close" xdotool key alt+F4
+[ "$(setting GameCoins)" = 5 ] || fail "GameCoins is not 5"
 
 step "passed"

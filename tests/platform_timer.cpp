@@ -184,25 +184,34 @@ TEST(Timer, CallsDriverOnlyOnRealChange) {
     EXPECT_EQ(driver.stops, 2);  // the last one by the destructor
 }
 
-TEST(RealTimerDriver, SkipsEventsWhileAMessageBoxIsOpen) {
-    Timer timer("t", 0);  // due at once, so processing events is enough to fire it
-    int fired = 0;
-    timer.OnTimer = [&fired] { ++fired; };
-    timer.SetEnabled(true);
-    int firedWhileOpen = -1;
+TEST(RealTimerDriver, OnlyTheGamesTimersSkipEventsWhileAMessageBoxIsOpen) {
+    // Due at once, so processing events is enough to fire them.
+    Timer game("game", 0);
+    Timer hover("hover", 0, Timer::WhileModal::Run);
+    int gameFired = 0;
+    int hoverFired = 0;
+    game.OnTimer = [&gameFired] { ++gameFired; };
+    hover.OnTimer = [&hoverFired] { ++hoverFired; };
+    game.SetEnabled(true);
+    hover.SetEnabled(true);
+    int gameFiredWhileOpen = -1;
+    int hoverFiredWhileOpen = -1;
     plat::SetMsgBoxHandler([&](const std::string&, int, const std::string&) {
         QCoreApplication::processEvents();
-        firedWhileOpen = fired;
+        gameFiredWhileOpen = gameFired;
+        hoverFiredWhileOpen = hoverFired;
         return static_cast<int>(plat::vbOK);
     });
 
     plat::MsgBox("paused", plat::vbOKOnly, "");
     plat::SetMsgBoxHandler({});
     QCoreApplication::processEvents();
-    timer.SetEnabled(false);
+    game.SetEnabled(false);
+    hover.SetEnabled(false);
 
-    EXPECT_EQ(firedWhileOpen, 0);
-    EXPECT_GE(fired, 1);
+    EXPECT_EQ(gameFiredWhileOpen, 0);
+    EXPECT_GE(gameFired, 1);
+    EXPECT_GE(hoverFiredWhileOpen, 1);
 }
 
 }  // namespace

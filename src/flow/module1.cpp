@@ -11,6 +11,7 @@
 #include "platform/files.h"
 #include "platform/framestats.h"
 #include "platform/gamepad.h"
+#include "platform/keyboard.h"
 #include "platform/settings.h"
 #include "platform/signals.h"
 #include "platform/singleinstance.h"
@@ -59,6 +60,7 @@ int Main(int argc, char** argv) {
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
         Qt::HighDpiScaleFactorRoundingPolicy::Floor);
     QApplication app(argc, argv);
+    plat::UseDetectableAutoRepeat();
     plat::UseDesktopEntry(NIBBLY_ID, plat::AppPath());
     // --frame-stats FILE: a timing record for the pacing benchmark.
     const QStringList args = app.arguments();

@@ -7,6 +7,7 @@
 #include "flow/storedsettings.h"
 #include "flow/tick.h"
 #include "game/gamestate.h"
+#include "platform/sound.h"
 #include "shell/frmmain.h"
 
 void ConnectMainWindow(FrmMain& form) {
@@ -22,7 +23,13 @@ void ConnectMainWindow(FrmMain& form) {
     form.tmrFlash.OnTimer = tmrFlash_Timer;
     form.tmrReady.OnTimer = tmrReady_Timer;
     form.OnKeyDown = Form_KeyDown;
-    form.OnUnload = StoreSettings;
+    form.OnUnload = [] {
+        StoreSettings();
+        // Nothing plays once the window has unloaded. Closing the audio device waits for its
+        // buffers to drain: done here, while the window is still up, the program ends as soon
+        // as the window is gone.
+        plat::StopSound();
+    };
 }
 
 void LoadMainWindow(FrmMain& form) {

@@ -1,7 +1,15 @@
 #include "platform/keyboard.h"
 
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <array>
+#include <cstdlib>
+#if QT_CONFIG(xcb)
+// The C header names a field "explicit".
+#define explicit xkb_explicit
+#include <xcb/xkb.h>
+#undef explicit
+#endif
 
 #include "platform/framestats.h"
 
@@ -75,6 +83,26 @@ int VirtualKeyOf(const QKeyEvent& event) {
         default:
             return 0;
     }
+}
+
+void UseDetectableAutoRepeat() {
+#if QT_CONFIG(xcb)
+    // Other platforms may answer for X11 too (offscreen does, with or without a display).
+    if (!qGuiApp || QGuiApplication::platformName() != QLatin1String("xcb")) return;
+    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    if (!connection) return;
+    // A request of an extension the server lacks would end the connection.
+    const xcb_query_extension_reply_t* xkb = xcb_get_extension_data(connection, &xcb_xkb_id);
+    if (!xkb || !xkb->present) return;
+    constexpr std::uint32_t kDetectable = XCB_XKB_PER_CLIENT_FLAG_DETECTABLE_AUTO_REPEAT;
+    const auto cookie = xcb_xkb_per_client_flags(connection, XCB_XKB_ID_USE_CORE_KBD, kDetectable,
+                                                 kDetectable, 0, 0, 0);
+    // Waited for, so the flag holds before the first key arrives; a refusal changes nothing.
+    xcb_generic_error_t* error = nullptr;
+    std::free(xcb_xkb_per_client_flags_reply(connection, cookie, &error));
+    std::free(error);
+#endif
 }
 
 }  // namespace plat

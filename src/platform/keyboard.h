@@ -37,4 +37,9 @@ void ReleaseAllKeys();
 // The virtual-key code of a Qt key event, 0 for keys the game does not know.
 int VirtualKeyOf(const QKeyEvent& event);
 
+// Asks the X server to send a held key's repeats as presses alone, with no release between
+// them: a busy program then never takes a repeat for the key coming up. Call once the
+// application exists; does nothing off X11.
+void UseDetectableAutoRepeat();
+
 }  // namespace plat

@@ -15,7 +15,8 @@ TimerDriver* activeDriver = &realDriver;
 
 }  // namespace
 
-Timer::Timer(std::string name, int intervalMs) : name_(std::move(name)), interval_(intervalMs) {}
+Timer::Timer(std::string name, int intervalMs, WhileModal whileModal)
+    : name_(std::move(name)), interval_(intervalMs), whileModal_(whileModal) {}
 
 Timer::~Timer() {
     if (enabled_) ActiveTimerDriver().Stop(*this);
@@ -36,7 +37,8 @@ void RealTimerDriver::Start(Timer& timer) {
         timer.qtimer_->setTimerType(Qt::PreciseTimer);
         QObject::connect(timer.qtimer_.get(), &QTimer::timeout, [&timer] {
             // A message box's own event loop still delivers timeouts; the game must not see them.
-            if (ModalOpen() || !timer.OnTimer) return;
+            const bool paused = ModalOpen() && timer.whileModal_ == Timer::WhileModal::Pause;
+            if (paused || !timer.OnTimer) return;
             RecordTimer("tick", timer.Name());
             timer.OnTimer();
         });

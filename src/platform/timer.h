@@ -12,8 +12,12 @@ namespace plat {
 // A window timer: while enabled it raises OnTimer every Interval milliseconds.
 // Setting an enabled timer enabled again changes nothing; enabling restarts the count.
 class Timer {
-public:
-    Timer(std::string name, int intervalMs);
+  public:
+    // The game's timers pause while a message box is open; a control's own timer (hover
+    // tracking) runs on, as the box's controls do.
+    enum class WhileModal { Pause, Run };
+
+    Timer(std::string name, int intervalMs, WhileModal whileModal = WhileModal::Pause);
     ~Timer();
     Timer(const Timer&) = delete;
     Timer& operator=(const Timer&) = delete;
@@ -25,11 +29,12 @@ public:
 
     std::function<void()> OnTimer;
 
-private:
+  private:
     friend class RealTimerDriver;
     friend class VirtualClock;
     std::string name_;
     int interval_;
+    WhileModal whileModal_;
     bool enabled_ = false;
     std::unique_ptr<QTimer> qtimer_;  // real driver only
     std::int64_t due_ = 0;            // virtual clock only
@@ -39,16 +44,16 @@ private:
 // Where timers get their time from. The real driver runs on Qt's event loop; the
 // virtual clock fires them only when told to advance.
 class TimerDriver {
-public:
+  public:
     virtual ~TimerDriver() = default;
     virtual void Start(Timer& timer) = 0;
     virtual void Stop(Timer& timer) = 0;
 };
 
-// Precise Qt timers; ticks that fall behind are not caught up, and none fire while a
-// modal message box is open.
+// Precise Qt timers; ticks that fall behind are not caught up, and the game's do not fire
+// while a modal message box is open.
 class RealTimerDriver : public TimerDriver {
-public:
+  public:
     void Start(Timer& timer) override;
     void Stop(Timer& timer) override;
 };
@@ -57,7 +62,7 @@ public:
 // fires at s + i, s + 2i, ...; timers due at the same millisecond fire in the order in
 // which they were last enabled. Handlers take no time.
 class VirtualClock : public TimerDriver {
-public:
+  public:
     void Start(Timer& timer) override;
     void Stop(Timer& timer) override;
 
@@ -73,7 +78,7 @@ public:
     // Called after each timer event has been handled.
     std::function<void(const Timer&)> AfterFire;
 
-private:
+  private:
     std::int64_t now_ = 0;
     std::uint64_t order_ = 0;
     std::vector<Timer*> running_;

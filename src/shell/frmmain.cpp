@@ -316,19 +316,21 @@ bool FrmMain::TakeKey(const QKeyEvent& key) {
     const int vk = plat::VirtualKeyOf(key);
     if (vk == 0) return false;
     const bool arrow = vk >= plat::vbKeyLeft && vk <= plat::vbKeyDown;
-    if (key.type() == QEvent::KeyRelease) {
-        // An auto-repeat sends releases too; the key is still down.
-        if (arrow && !key.isAutoRepeat()) plat::KeyReleased(vk);
+    const bool help = vk == plat::vbKeyF1;
+    if (!arrow && !help) {
+        if (key.type() == QEvent::KeyPress && OnKeyDown) OnKeyDown(vk);
         return true;
     }
-    if (arrow) {
-        // A repeat only matters for a key held since before the window had the focus.
-        if (!key.isAutoRepeat() || !plat::KeyHeld(vk)) plat::KeyPressed(vk);
-    } else if (vk == plat::vbKeyF1) {
-        if (!key.isAutoRepeat()) plat::ShellExecute(helpFile_);
-    } else if (OnKeyDown) {
-        OnKeyDown(vk);
+    if (key.type() == QEvent::KeyRelease) {
+        // An auto-repeat sends releases too; the key is still down.
+        if (!key.isAutoRepeat()) plat::KeyReleased(vk);
+        return true;
     }
+    // A press of a key that is down already is a repeat, flagged as one or not: a repeat
+    // only matters for a key held since before the window had the focus.
+    if (plat::KeyHeld(vk)) return true;
+    plat::KeyPressed(vk);
+    if (help && !key.isAutoRepeat()) plat::ShellExecute(helpFile_);
     return true;
 }
 
@@ -357,7 +359,8 @@ bool FrmMain::TakeMouse(QObject* watched, const QMouseEvent& mouse) {
     }
     if (watched == &LbBR) {
         const bool left = mouse.button() == Qt::LeftButton;
-        if (IsPress(type) && left) linkPressed_ = true;
+        // The second press of a double click is no new click.
+        if (type == QEvent::MouseButtonPress && left) linkPressed_ = true;
         if (type == QEvent::MouseButtonRelease && left) {
             if (linkPressed_ && LbBR.rect().contains(mouse.position().toPoint())) {
                 plat::ShellExecute(kSiteUrl);

@@ -74,7 +74,8 @@ Qt::CursorShape CursorOf(int pointer) {
 }  // namespace
 
 XPButton::XPButton(QWidget* container)
-    : QWidget(container), hoverTimer_("XPButton hover", kHoverInterval) {
+    : QWidget(container),
+      hoverTimer_("XPButton hover", kHoverInterval, plat::Timer::WhileModal::Run) {
     setFocusPolicy(Qt::StrongFocus);
     setAcceptDrops(true);
     setMouseTracking(true);
