@@ -70,7 +70,6 @@ int Main(int argc, char** argv) {
         }
     }
     plat::InstallTranslations();
-    plat::StartSound();
     int status = 0;
     {
         FrmMain form;
@@ -82,7 +81,13 @@ int Main(int argc, char** argv) {
             QCoreApplication::exit(0);
         });
         LoadMainWindow(form);
-        plat::StartGamepads(Form_KeyDown);
+        // Opening the sound device and scanning for controllers take longer than the rest
+        // of a start (SDL may look for a session bus), and nothing sounds or steers before
+        // a game starts: the window comes first.
+        plat::AfterFirstFrame(form, [] {
+            plat::StartSound();
+            plat::StartGamepads(Form_KeyDown);
+        });
         status = app.exec();
         plat::StopGamepads();
     }
