@@ -6,6 +6,7 @@
 
 #include "flow/controls.h"
 #include "flow/startup.h"
+#include "platform/controls.h"
 #include "platform/desktop.h"
 #include "platform/desktopentry.h"
 #include "platform/files.h"
@@ -69,7 +70,7 @@ int Main(int argc, char** argv) {
             return 2;
         }
     }
-    plat::InstallTranslations();
+    plat::LoadFonts();
     int status = 0;
     {
         FrmMain form;
