@@ -4,9 +4,10 @@ pacing, start to first frame and memory side by side. Needs an X display with a 
 xdotool can drive, e.g.:
 
     xvfb-run -a -s "-screen 0 1280x1024x24" bench/pacing.py build/tests/bin [--seconds 60] [--busy]
-        [--starts 5]
+        [--starts 10] [--starts-only]
 
---busy keeps one more core fully busy (yes > /dev/null) while both run.
+--busy keeps one more core fully busy (yes > /dev/null) while both run. The last line sums up
+the starts: medians, ranges and the game's median over the bare window's.
 """
 import argparse
 import os
@@ -91,11 +92,23 @@ def first_frame(program):
 
 
 def starts(bindir, count):
-    for name in ("nibbly", "bare-window"):
-        times = sorted(first_frame(os.path.join(bindir, name)) for _ in range(count))
+    """Starts the two programs in turn, so a change in the machine's load hits both alike."""
+    names = ("nibbly", "bare-window")
+    times = {name: [] for name in names}
+    for _ in range(count):
+        for name in names:
+            times[name].append(first_frame(os.path.join(bindir, name)))
+    medians = {}
+    for name in names:
+        t = sorted(times[name])
+        medians[name] = t[len(t) // 2]
         print(f"== {name}: start to first frame over {count} starts: "
-              f"median {times[len(times) // 2]:.1f} ms, min {times[0]:.1f} ms, "
-              f"max {times[-1]:.1f} ms", flush=True)
+              f"median {medians[name]:.1f} ms, min {t[0]:.1f} ms, max {t[-1]:.1f} ms", flush=True)
+    ratio = medians["nibbly"] / medians["bare-window"]
+    print(f"summary: start to first frame, median of {count}: nibbly {medians['nibbly']:.0f} ms "
+          f"({min(times['nibbly']):.0f}-{max(times['nibbly']):.0f}), bare-window "
+          f"{medians['bare-window']:.0f} ms ({min(times['bare-window']):.0f}-"
+          f"{max(times['bare-window']):.0f}), {ratio:.2f}x", flush=True)
 
 
 def main():
@@ -103,12 +116,14 @@ def main():
     parser.add_argument("bindir")
     parser.add_argument("--seconds", type=float, default=60)
     parser.add_argument("--busy", action="store_true")
-    parser.add_argument("--starts", type=int, default=5, help="start-up timings per program")
+    parser.add_argument("--starts", type=int, default=10, help="start-up timings per program")
+    parser.add_argument("--starts-only", action="store_true", help="time the starts, play nothing")
     args = parser.parse_args()
     busy = subprocess.Popen(["yes"], stdout=subprocess.DEVNULL) if args.busy else None
     try:
-        run(os.path.join(args.bindir, "nibbly"), "tmrKeyBoard", r"1\.0\.3", args.seconds)
-        run(os.path.join(args.bindir, "bare-window"), "bare", "bare-window", args.seconds)
+        if not args.starts_only:
+            run(os.path.join(args.bindir, "nibbly"), "tmrKeyBoard", r"1\.0\.3", args.seconds)
+            run(os.path.join(args.bindir, "bare-window"), "bare", "bare-window", args.seconds)
         starts(args.bindir, args.starts)
     finally:
         if busy:

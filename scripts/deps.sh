@@ -2,8 +2,9 @@
 # Installs the Debian packages Nibbly builds and runs with, only those missing.
 set -euo pipefail
 
+# fonts-noto-cjk and python3-fonttools build the game's own cut of the serif face.
 packages=(g++ cmake make pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev libsdl2-dev
-          libxcb-xkb-dev fonts-noto-cjk fonts-arphic-uming fonts-dejavu-core qt6-translations-l10n)
+          libxcb-xkb-dev fonts-noto-cjk python3-fonttools fonts-dejavu-core)
 # --tests: the suite and the end-to-end run on a real X desktop; --package: the .deb;
 # --fuzz: clang and its fuzzing runtime.
 if [ "${1:-}" = "--tests" ]; then

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QWidget>
 #include <csignal>
 #include <functional>
 #include <optional>
@@ -20,6 +21,7 @@
 #include "platform/settings.h"
 #include "platform/singleinstance.h"
 #include "platform/timer.h"
+#include "platform/windowsys.h"
 #include "shell/frmmain.h"
 
 namespace {
@@ -66,6 +68,33 @@ TEST(Startup, SecondInstanceBringsTheFirstForwardAndLeaves) {
     EXPECT_EQ(game->readAllStandardError(), "");
     for (int pass = 0; pass < 10 && activations == 0; ++pass) QCoreApplication::processEvents();
     EXPECT_EQ(activations, 1);
+}
+
+// The sound device and the controllers open from there: work that never ran would leave the
+// game silent, work run before the window has painted would hold up its start.
+TEST(Startup, FirstFrameWorkRunsOnceAfterTheFirstRepaint) {
+    struct Window : QWidget {
+        bool painted = false;
+        void paintEvent(QPaintEvent*) override { painted = true; }
+    } window;
+    int runs = 0;
+    bool paintedBefore = false;
+    plat::AfterFirstFrame(window, [&] {
+        ++runs;
+        paintedBefore = window.painted;
+    });
+    const auto settle = [] {
+        for (int pass = 0; pass < 10; ++pass) QCoreApplication::processEvents();
+    };
+    settle();
+    EXPECT_EQ(runs, 0) << "ran before the window was shown";
+    window.show();
+    settle();
+    EXPECT_EQ(runs, 1);
+    EXPECT_TRUE(paintedBefore);
+    window.update();
+    settle();
+    EXPECT_EQ(runs, 1);
 }
 
 TEST(Startup, SettingsFolderThatCannotHoldALockStillStarts) {

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QDirIterator>
+#include <QFile>
+#include <QRawFont>
+#include <set>
+
 #include "platform/controls.h"
 
 namespace {
@@ -36,6 +41,32 @@ INSTANTIATE_TEST_SUITE_P(
                     FontRow{"tahoma_15_75pt", {"Tahoma", 15.75, true}, "DejaVu Sans", 21, true},
                     FontRow{"arial_black_is_bold", {"Arial Black", 9}, "DejaVu Sans", 12, true}),
     [](const testing::TestParamInfo<FontRow>& info) { return std::string(info.param.name); });
+
+// A character the faces lack would be drawn from whatever font the desktop has, or as a box.
+TEST(OwnFonts, HoldEveryCharacterTheSourcesCanShow) {
+    std::set<char32_t> shown;
+    for (char32_t c = 0x20; c < 0x7F; ++c) shown.insert(c);
+    for (const char* folder : {"/src", "/assets/help"}) {
+        QDirIterator files(QStringLiteral(NIBBLY_SOURCE_DIR) + folder, QDir::Files,
+                           QDirIterator::Subdirectories);
+        while (files.hasNext()) {
+            QFile file(files.next());
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << file.fileName().toStdString();
+            for (const char32_t c : QString::fromUtf8(file.readAll()).toUcs4()) {
+                if (c > 0x7F) shown.insert(c);
+            }
+        }
+    }
+    for (const char* name : {"noto-serif-sc.otf", "noto-serif-sc-bold.otf"}) {
+        const QRawFont font(QStringLiteral(NIBBLY_BIN_DIR "/help/") + name, 12);
+        ASSERT_TRUE(font.isValid()) << name;
+        QString missing;
+        for (const char32_t c : shown) {
+            if (!font.supportsCharacter(c)) missing += QString::fromUcs4(&c, 1);
+        }
+        EXPECT_TRUE(missing.isEmpty()) << name << " lacks " << missing.toStdString();
+    }
+}
 
 TEST(Colour, ByteOrderIsBlueGreenRed) {
     EXPECT_EQ(plat::ToQColor(plat::RGB(192, 0, 0)), QColor(192, 0, 0));

@@ -6,6 +6,7 @@
 
 #include "flow/controls.h"
 #include "flow/startup.h"
+#include "platform/controls.h"
 #include "platform/desktop.h"
 #include "platform/desktopentry.h"
 #include "platform/files.h"
@@ -71,8 +72,7 @@ int Main(int argc, char** argv) {
             return 2;
         }
     }
-    plat::InstallTranslations();
-    plat::StartSound();
+    plat::LoadFonts();
     int status = 0;
     {
         FrmMain form;
@@ -84,7 +84,13 @@ int Main(int argc, char** argv) {
             QCoreApplication::exit(0);
         });
         LoadMainWindow(form);
-        plat::StartGamepads(Form_KeyDown);
+        // Opening the sound device and scanning for controllers take longer than the rest
+        // of a start (SDL may look for a session bus), and nothing sounds or steers before
+        // a game starts: the window comes first.
+        plat::AfterFirstFrame(form, [] {
+            plat::StartSound();
+            plat::StartGamepads(Form_KeyDown);
+        });
         status = app.exec();
         plat::StopGamepads();
     }

@@ -1,12 +1,19 @@
 #include "platform/controls.h"
 
+#include <QApplication>
+#include <QFontDatabase>
 #include <QPainter>
 #include <QPalette>
 #include <cmath>
+#include <iostream>
+
+#include "platform/files.h"
 
 namespace plat {
 
 namespace {
+
+const QString kSerif = QStringLiteral("Noto Serif CJK SC");
 
 Qt::Alignment ToQtAlignment(Align align) {
     switch (align) {
@@ -38,7 +45,7 @@ QFont ToQFont(const Font& font) {
     QFont result;
     bool bold = font.bold;
     if (face == QStringLiteral("宋体")) {
-        result.setFamilies({QStringLiteral("Noto Serif CJK SC"), QStringLiteral("AR PL UMing CN")});
+        result.setFamily(kSerif);
     } else if (face == QStringLiteral("Tahoma") || face == QStringLiteral("Arial Black")) {
         result.setFamily(QStringLiteral("DejaVu Sans"));
         bold = true;
@@ -49,6 +56,24 @@ QFont ToQFont(const Font& font) {
     result.setPixelSize(static_cast<int>(std::lround(font.points * 4 / 3)));
     result.setBold(bold);
     return result;
+}
+
+void LoadFonts() {
+    constexpr std::size_t kLimit = 16 << 20;
+    for (const char* name : {"noto-serif-sc.otf", "noto-serif-sc-bold.otf"}) {
+        const std::string path = AppPath() + "/help/" + name;
+        std::string bytes;
+        std::string error;
+        if (!ReadRegularFile(path, kLimit, bytes, error)) {
+            std::cerr << "nibbly: cannot use " << path << ": " << error << '\n';
+        } else if (QFontDatabase::addApplicationFontFromData(QByteArray::fromStdString(bytes)) <
+                   0) {
+            std::cerr << "nibbly: cannot use " << path << ": not a font Qt can read\n";
+        }
+    }
+    QFont font = QApplication::font();
+    font.setFamily(kSerif);
+    QApplication::setFont(font);
 }
 
 QColor ToQColor(Colour colour) {

@@ -11,6 +11,10 @@ namespace plat {
 enum class Align { Left, Centre, Right };
 
 QFont ToQFont(const Font& font);
+// Registers the game's own serif faces (in the data folder's help/) and makes them the font of
+// every text not given one (message boxes). A missing or broken file is reported on standard error
+// and the desktop's fonts stand in.
+void LoadFonts();
 QColor ToQColor(Colour colour);
 
 // A text label with a transparent background.

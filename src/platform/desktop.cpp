@@ -1,16 +1,15 @@
 #include "platform/desktop.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDesktopServices>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
-#include <QTranslator>
 #include <QUrl>
 #include <QWidget>
 #include <QWindow>
+#include <utility>
 
 namespace plat {
 
@@ -81,6 +80,15 @@ int ShowMessageBox(const std::string& prompt, int style, const std::string& titl
     const Buttons buttons = ButtonsOf(style);
     QMessageBox box(IconOf(style), QString::fromStdString(title), QString::fromStdString(prompt),
                     buttons.all, QApplication::activeWindow());
+    // The captions and mnemonics of Qt's Chinese translation, without carrying it.
+    const std::pair<QMessageBox::StandardButton, const char*> captions[] = {
+        {QMessageBox::Yes, "是(&Y)"},
+        {QMessageBox::No, "否(&N)"},
+        {QMessageBox::Cancel, "取消"},
+        {QMessageBox::Ok, "确定"}};
+    for (const auto& [button, caption] : captions) {
+        if (QAbstractButton* shown = box.button(button)) shown->setText(QString::fromUtf8(caption));
+    }
     box.setDefaultButton(style & vbDefaultButton2 ? buttons.second : buttons.first);
     box.setEscapeButton(buttons.escape);
     box.exec();
@@ -115,17 +123,6 @@ void ShellExecute(const std::string& target) {
     QDesktopServices::openUrl(bytes.startsWith('/')
                                   ? QUrl::fromEncoded("file://" + bytes.toPercentEncoding("/"))
                                   : QUrl::fromUserInput(QString::fromUtf8(bytes)));
-}
-
-void InstallTranslations() {
-    // Without the package the boxes keep Qt's English buttons; nothing else depends on it.
-    auto* translator = new QTranslator(qApp);
-    if (translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
-                         QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        QCoreApplication::installTranslator(translator);
-    } else {
-        delete translator;
-    }
 }
 
 bool StartSystemMove(QWidget& window) {

@@ -25,9 +25,6 @@ bool ModalOpen();
 // Asks the desktop to open a web page or document in its default program.
 void ShellExecute(const std::string& target);
 
-// Message boxes and the rest of Qt's own texts in the game's language (Chinese).
-void InstallTranslations();
-
 // Hands a left-button drag of the window to the window system's own move loop. False
 // where the platform cannot (the caller then moves the window itself).
 bool StartSystemMove(QWidget& window);

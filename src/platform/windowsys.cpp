@@ -4,6 +4,7 @@
 #include <QEnterEvent>
 #include <QKeyEvent>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 #include <climits>
 #include <unordered_map>
@@ -56,6 +57,30 @@ PointerTracker& Tracker() {
     }();
     return *tracker;
 }
+
+// Sees the repaint before the frame-stats record does (filters installed later run first)
+// and queues the work behind it.
+class FirstFrame : public QObject {
+  public:
+    FirstFrame(QWidget& window, std::function<void()> work)
+        : QObject(qApp), window_(&window), work_(std::move(work)) {
+        qApp->installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == window_ && event->type() == QEvent::UpdateRequest) {
+            qApp->removeEventFilter(this);
+            QTimer::singleShot(0, qApp, std::move(work_));
+            deleteLater();
+        }
+        return false;
+    }
+
+  private:
+    QPointer<QWidget> window_;
+    std::function<void()> work_;
+};
 
 Qt::Key QtKeyOf(int vk) {
     switch (vk) {
@@ -128,6 +153,10 @@ bool PostKeyDown(Handle window, int vk, std::uint32_t keyData) {
     QCoreApplication::postEvent(
         target, new QKeyEvent(QEvent::KeyPress, QtKeyOf(vk), Qt::NoModifier, scanCode, vk, 0));
     return true;
+}
+
+void AfterFirstFrame(QWidget& window, std::function<void()> work) {
+    new FirstFrame(window, std::move(work));
 }
 
 bool AmbientUserMode() {

@@ -1,6 +1,7 @@
 #pragma once
 #include <QPoint>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -27,6 +28,10 @@ QWidget* WindowFromPoint(QPoint point);
 // Queues a key-down message for a virtual key (the arrows) to a window; keyData carries the
 // repeat count and the scan code. False when the handle names no window.
 bool PostKeyDown(Handle window, int vk, std::uint32_t keyData);
+
+// Runs work once, right after the window's first repaint has gone to the window system: for
+// what the first frame does not need.
+void AfterFirstFrame(QWidget& window, std::function<void()> work);
 
 // The host's user mode: true while the program runs, false while its forms are designed.
 bool AmbientUserMode();
