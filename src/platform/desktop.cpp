@@ -12,6 +12,8 @@
 #include <QWidget>
 #include <QWindow>
 
+#include "platform/timer.h"
+
 namespace plat {
 
 namespace {
@@ -77,6 +79,14 @@ Buttons ButtonsOf(int style) {
     }
 }
 
+QSize ScreenSizePixels() {
+    if (fixedScreenSize.isValid()) return fixedScreenSize;
+    const QScreen* screen = qGuiApp ? QGuiApplication::primaryScreen() : nullptr;
+    return screen ? screen->size() : QSize(1024, 768);
+}
+
+}  // namespace
+
 int ShowMessageBox(const std::string& prompt, int style, const std::string& title) {
     const Buttons buttons = ButtonsOf(style);
     QMessageBox box(IconOf(style), QString::fromStdString(title), QString::fromStdString(prompt),
@@ -87,16 +97,9 @@ int ShowMessageBox(const std::string& prompt, int style, const std::string& titl
     return ResultOf(box.standardButton(box.clickedButton()));
 }
 
-QSize ScreenSizePixels() {
-    if (fixedScreenSize.isValid()) return fixedScreenSize;
-    const QScreen* screen = qGuiApp ? QGuiApplication::primaryScreen() : nullptr;
-    return screen ? screen->size() : QSize(1024, 768);
-}
-
-}  // namespace
-
 int MsgBox(const std::string& prompt, int style, const std::string& title) {
     ModalScope modal;
+    const StandStill still;
     if (msgBoxHandler) return msgBoxHandler(prompt, style, title);
     return ShowMessageBox(prompt, style, title);
 }
@@ -110,6 +113,10 @@ void ShellExecute(const std::string& target) {
         shellHandler(target);
         return;
     }
+    OpenInDesktop(target);
+}
+
+void OpenInDesktop(const std::string& target) {
     QDesktopServices::openUrl(QUrl::fromUserInput(QString::fromStdString(target)));
 }
 

@@ -283,6 +283,7 @@ void FrmMain::changeEvent(QEvent* event) {
 
 void FrmMain::closeEvent(QCloseEvent* event) {
     // A close request from the window system unloads without asking.
+    if (!unloaded_ && BeforeInput) BeforeInput("end");
     Unload();
     event->accept();
 }
@@ -318,7 +319,9 @@ bool FrmMain::TakeKey(const QKeyEvent& key) {
         // A repeat only matters for a key held since before the window had the focus.
         if (!key.isAutoRepeat() || !plat::KeyHeld(vk)) plat::KeyPressed(vk);
     } else if (vk == plat::vbKeyF1) {
-        if (!key.isAutoRepeat()) plat::ShellExecute(helpFile_);
+        if (key.isAutoRepeat()) return true;
+        if (BeforeInput) BeforeInput("key F1");
+        plat::ShellExecute(helpFile_);
     } else if (OnKeyDown) {
         OnKeyDown(vk);
     }
@@ -353,6 +356,7 @@ bool FrmMain::TakeMouse(QObject* watched, const QMouseEvent& mouse) {
         if (IsPress(type) && left) linkPressed_ = true;
         if (type == QEvent::MouseButtonRelease && left) {
             if (linkPressed_ && LbBR.rect().contains(mouse.position().toPoint())) {
+                if (BeforeInput) BeforeInput("click LbBR");
                 plat::ShellExecute(kSiteUrl);
             }
             linkPressed_ = false;
@@ -398,6 +402,7 @@ void FrmMain::OverlayMouse(Overlay& overlay, const QMouseEvent& mouse) {
             WindowY = TopTwips();
             showMinimized();
         } else {
+            if (BeforeInput) BeforeInput("click Imclose");
             ConfirmClose();
         }
     }
