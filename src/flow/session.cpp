@@ -305,7 +305,9 @@ void Session::Unloaded() {
     const std::filesystem::path part = recordingPart_;
     std::filesystem::path kept = part;
     kept.replace_extension();
-    kept += "_" + std::to_string(bestScore_) + ".replay";
+    kept += "_";
+    kept += std::to_string(bestScore_);
+    kept += ".replay";
     std::error_code error;
     std::filesystem::rename(part, kept, error);
     if (error) {

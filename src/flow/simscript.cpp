@@ -77,9 +77,9 @@ const std::array<CommandSpec, 7> kCommands = {{
      }},
     {"click", Command::Click,
      [](std::string_view a) {
-         return OneOf(a, {"XPButton1", "XPButton2", "XPButton3", "XPButton4", "XPButton5",
-                          "XPButton6", "XPButton7", "XPButton8", "Option1(0)", "Option1(1)",
-                          "Imclose", "LbBR"});
+         return OneOf(a,
+                      {"XPButton1", "XPButton2", "XPButton3", "XPButton4", "XPButton5", "XPButton6",
+                       "XPButton7", "XPButton8", "Option1(0)", "Option1(1)", "Imclose", "LbBR"});
      }},
     {"answer", Command::Answer,
      [](std::string_view a) {
@@ -101,15 +101,15 @@ std::string ParseLine(std::string_view text, ScriptLine& line) {
                                     [&](const CommandSpec& s) { return s.name == fields[1]; });
     if (entry == kCommands.end()) return "unknown command '" + std::string(fields[1]) + "'";
     line.command = entry->command;
+    const std::string name(entry->name);
     if (!entry->valid) {
-        if (fields.size() > 2) return "'" + std::string(entry->name) + "' takes no argument";
+        if (fields.size() > 2) return "'" + name + "' takes no argument";
         return {};
     }
-    if (fields.size() < 3) return "'" + std::string(entry->name) + "' needs an argument";
+    if (fields.size() < 3) return "'" + name + "' needs an argument";
     if (fields.size() > 3) return "unexpected text after the argument";
     if (!entry->valid(fields[2])) {
-        return "bad argument '" + std::string(fields[2]) + "' for '" + std::string(entry->name) +
-               "'";
+        return "bad argument '" + std::string(fields[2]) + "' for '" + name + "'";
     }
     line.argument = std::string(fields[2]);
     return {};
