@@ -291,6 +291,14 @@ record_and_replay() {
         "trace: $(wc -l <"$trace") lines, $(grep -c '"ev":"tick"' "$trace") ticks"
     cmp "$trace" "$out/replayed-trace.jsonl" ||
         fail "traces differ: $(diff "$trace" "$out/replayed-trace.jsonl" | head -4 | cut -c1-300)"
+
+    step "watching the recording in the window traces the same and keeps the settings"
+    cp "$settings" "$work/settings-before"
+    "$prefix/bin/nibbly" --replay "$recording" --trace "$out/watched-trace.jsonl" \
+        >"$out/watched.log" 2>&1 || fail "watching: exit status $?"
+    cmp "$trace" "$out/watched-trace.jsonl" ||
+        fail "traces differ: $(diff "$trace" "$out/watched-trace.jsonl" | head -4 | cut -c1-300)"
+    cmp "$settings" "$work/settings-before" || fail "watching changed the settings"
 }
 record_and_replay
 
