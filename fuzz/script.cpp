@@ -1,9 +1,9 @@
 // Simulator scripts: every line handed over is one the simulator can act on.
-#include "sim/script.h"
-
 #include <cstdint>
 #include <sstream>
 #include <string>
+
+#include "flow/simscript.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));

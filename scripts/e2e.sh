@@ -336,4 +336,84 @@ start_game 5
 end_by "window-system close" xdotool key alt+F4
 [ "$(setting GameCoins)" = 5 ] || fail "GameCoins is not 5"
 
+# A recorded game replays exactly: the window's own trace of a game played here, with
+# coins, starts, clicks, both answers to a question, a death and two speeds, must equal line
+# for line the trace nibbly-sim writes from that game's recording.
+record_and_replay() {
+    local recording=$out/recorded.replay trace=$out/recorded-trace.jsonl
+    step "record a game with its trace"
+    "$prefix/bin/nibbly" --record "$recording" --trace "$trace" >"$out/recorded.log" 2>&1 &
+    game=$!
+    pids+=("$game")
+    wait_for "window \"$title\"" 20 has_window "$title"
+    wid=$(find_window "$title")
+    xdotool windowactivate --sync "$wid"
+    client_origin
+    # Centres of the controls, in the window.
+    click_at() {
+        xdotool mousemove --sync $((cx + $1)) $((cy + $2)) click 1
+        sleep 0.2
+    }
+    click_at 644 296 # faster
+    click_at 644 200 # a coin
+    xdotool key i
+    click_at 620 348 # two players, then one again
+    click_at 528 348
+    click_at 576 388 # start
+    xdotool windowactivate --sync "$wid"
+    killed() { grep -q '"name":"killed"' "$trace"; }
+    local arrows=(Left Up Right Down) turn=0
+    until killed; do
+        [ "$turn" -lt 300 ] || fail "no death in the recorded game"
+        xdotool keydown "${arrows[turn % 4]}"
+        sleep 0.15
+        xdotool keyup "${arrows[turn % 4]}"
+        turn=$((turn + 1))
+    done
+    echo "    died after $turn turns"
+    xdotool key Escape
+    wait_for "abandon question" 5 has_window Nibbly
+    xdotool windowactivate --sync "$(find_window Nibbly)" key n
+    wait_for "closed message box" 5 no_window Nibbly
+    sleep 0.5
+    xdotool windowactivate --sync "$wid"
+    click_at 524 448 # abandon
+    wait_for "abandon question" 5 has_window Nibbly
+    answer_yes
+    xdotool windowactivate --sync "$wid"
+    xdotool key s
+    xdotool key 1
+    sleep 5
+    xdotool keydown Right
+    sleep 1
+    xdotool keyup Right
+    xdotool key Escape
+    wait_for "abandon question" 5 has_window Nibbly
+    answer_yes
+    xdotool windowactivate --sync "$wid"
+    click_at 648 448 # exit
+    wait_for "exit question" 5 has_window Nibbly
+    answer_yes
+    wait_for "game's end" 10 gone
+    wait "$game" || fail "recorded game: exit status $?"
+    [ ! -s "$out/recorded.log" ] || sed 's/^/    nibbly: /' "$out/recorded.log"
+
+    step "nibbly-sim replays the recording to the same trace"
+    QT_QPA_PLATFORM=offscreen "$prefix/bin/nibbly-sim" "$recording" >"$out/replayed-trace.jsonl" ||
+        fail "nibbly-sim refused the recording"
+    echo "    recording: $(grep -vc '^#' "$recording") inputs, $(wc -c <"$recording") bytes;" \
+        "trace: $(wc -l <"$trace") lines, $(grep -c '"ev":"tick"' "$trace") ticks"
+    cmp "$trace" "$out/replayed-trace.jsonl" ||
+        fail "traces differ: $(diff "$trace" "$out/replayed-trace.jsonl" | head -4 | cut -c1-300)"
+
+    step "watching the recording in the window traces the same and keeps the settings"
+    cp "$settings" "$work/settings-before"
+    "$prefix/bin/nibbly" --replay "$recording" --trace "$out/watched-trace.jsonl" \
+        >"$out/watched.log" 2>&1 || fail "watching: exit status $?"
+    cmp "$trace" "$out/watched-trace.jsonl" ||
+        fail "traces differ: $(diff "$trace" "$out/watched-trace.jsonl" | head -4 | cut -c1-300)"
+    cmp "$settings" "$work/settings-before" || fail "watching changed the settings"
+}
+record_and_replay
+
 step "passed"

@@ -48,7 +48,10 @@ INSTANTIATE_TEST_SUITE_P(
         BadLine{"text_after_argument", "10 key I I\n", 1},
         BadLine{"end_with_argument", "10 end now\n", 1},
         BadLine{"counted_past_comments", "# start\n\n10 key I\n20 key Z\n", 4},
-        BadLine{"after_end", "10 end\n20 jump\n", 2}),
+        BadLine{"after_end", "10 end\n20 jump\n", 2},
+        BadLine{"seed_header_not_a_number", "# seed soon\n10 end\n", 1},
+        BadLine{"screen_header_without_height", "# screen 1024\n10 end\n", 1},
+        BadLine{"blur_with_argument", "10 blur now\n", 1}),
     [](const testing::TestParamInfo<BadLine>& info) { return info.param.name; });
 
 TEST_F(SimScript, BadCommandLinesAreRefused) {
@@ -71,6 +74,27 @@ TEST_F(SimScript, BadCommandLinesAreRefused) {
         EXPECT_TRUE(process.readAllStandardOutput().isEmpty());
         EXPECT_FALSE(process.readAllStandardError().isEmpty());
     }
+}
+
+TEST_F(SimScript, HeaderGivesSeedAndStoredValuesUnlessTheCommandLineDoes) {
+    const QByteArray play = "0 key 1\n100 end\n";
+    const auto randoms = [](const SimResult& result) {
+        std::vector<double> values;
+        for (const QJsonObject& e : result.Of("random")) values.push_back(e["value"].toDouble());
+        return values;
+    };
+    const SimResult byHeader = Run("# seed 7\n# setting GameCoins 5\n" + play);
+    const SimResult byOptions =
+        Run(play, {"--seed", "7", "--settings", WriteSettings({{"GameCoins", "5"}})});
+    const SimResult overridden = Run("# seed 7\n" + play, {"--seed", "8"});
+    const SimResult seed8 = Run(play, {"--seed", "8"});
+
+    ASSERT_EQ(byHeader.exitCode, 0);
+    ASSERT_FALSE(randoms(byHeader).empty());
+    EXPECT_EQ(randoms(byHeader), randoms(byOptions));
+    EXPECT_EQ(Int(byHeader.End(), "Coins"), 4);
+    EXPECT_EQ(randoms(overridden), randoms(seed8));
+    EXPECT_NE(randoms(overridden), randoms(byHeader));
 }
 
 TEST_F(SimScript, LinesAreTracedTrimmedAndTheImplicitEndFollowsTheLast) {

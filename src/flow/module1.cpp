@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "flow/controls.h"
+#include "flow/session.h"
 #include "flow/startup.h"
 #include "platform/controls.h"
 #include "platform/desktop.h"
@@ -39,17 +39,31 @@ void OnQtMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
 }  // namespace
 
 int Main(int argc, char** argv) {
+    GameOptions options;
+    GameRequest request = GameRequest::Run;
+    if (const std::string error = ParseGameArguments(argc, argv, options, request);
+        !error.empty()) {
+        std::fprintf(stderr, "nibbly: %s\n%s", error.c_str(), kGameUsage);
+        return 2;
+    }
+    if (request != GameRequest::Run) {
+        std::fputs(request == GameRequest::Help ? kGameUsage : "nibbly " NIBBLY_VERSION "\n",
+                   stdout);
+        return 0;
+    }
     plat::CatchTerminationSignals();
+    Session session(options);
     // A second copy would fight over the stored settings: it brings the first forward and
-    // leaves before showing anything.
+    // leaves before showing anything. Watching a recording keeps no settings.
     plat::SingleInstance instance(plat::UserSettingsFolder(kAppTitle), kAppTitle);
-    const plat::SingleInstance::Claim claim = instance.Take();
+    const plat::SingleInstance::Claim claim =
+        session.Replaying() ? plat::SingleInstance::Claim::Unguarded : instance.Take();
     if (claim == plat::SingleInstance::Claim::Taken) {
         const QCoreApplication app(argc, argv);
         if (!instance.ActivateRunning()) std::fprintf(stderr, "nibbly: already running\n");
         return 0;
     }
-    if (claim == plat::SingleInstance::Claim::Unguarded) {
+    if (claim == plat::SingleInstance::Claim::Unguarded && !session.Replaying()) {
         std::fprintf(
             stderr,
             "nibbly: cannot lock %s; running unguarded, another copy may overwrite the settings\n",
@@ -63,33 +77,37 @@ int Main(int argc, char** argv) {
     QApplication app(argc, argv);
     plat::UseDetectableAutoRepeat();
     plat::UseDesktopEntry(NIBBLY_ID, plat::AppPath());
-    // --frame-stats FILE: a timing record for the pacing benchmark.
-    const QStringList args = app.arguments();
-    if (const qsizetype at = args.indexOf("--frame-stats"); at > 0) {
-        const QString path = args.value(at + 1);
-        if (path.isEmpty() || !plat::StartFrameStats(path.toStdString())) {
-            std::fprintf(stderr, "nibbly: --frame-stats needs a file it can write\n");
-            return 2;
-        }
+    // A timing record for the pacing benchmark.
+    if (!options.frameStats.empty() && !plat::StartFrameStats(options.frameStats)) {
+        std::fprintf(stderr, "nibbly: --frame-stats needs a file it can write\n");
+        return 2;
+    }
+    if (const std::string error = session.Prepare(); !error.empty()) {
+        std::fprintf(stderr, "nibbly: %s\n", error.c_str());
+        return 2;
     }
     plat::LoadFonts();
     int status = 0;
     {
         FrmMain form;
-        instance.Listen([&form] { plat::BringToFront(form); });
+        if (!session.Replaying()) instance.Listen([&form] { plat::BringToFront(form); });
         // Ended from outside (kill, Ctrl+C, the terminal closing): as a close request from
         // the window system, the settings are stored and nothing is asked.
-        plat::OnTerminationSignal([&form] {
-            form.Unload();
+        plat::OnTerminationSignal([&session] {
+            session.End();
             QCoreApplication::exit(0);
         });
+        session.Attach(form);
         LoadMainWindow(form);
+        session.Begin();
         // Opening the sound device and scanning for controllers take longer than the rest
         // of a start (SDL may look for a session bus), and nothing sounds or steers before
         // a game starts: the window comes first.
-        plat::AfterFirstFrame(form, [] {
+        plat::AfterFirstFrame(form, [&session] {
             plat::StartSound();
-            plat::StartGamepads(Form_KeyDown);
+            // A controller would disturb the replay.
+            if (!session.Replaying())
+                plat::StartGamepads([&session](int vk) { session.KeyDown(vk); });
         });
         status = app.exec();
         plat::StopGamepads();

@@ -11,6 +11,8 @@
 #include <QWindow>
 #include <utility>
 
+#include "platform/timer.h"
+
 namespace plat {
 
 namespace {
@@ -76,6 +78,14 @@ Buttons ButtonsOf(int style) {
     }
 }
 
+QSize ScreenSizePixels() {
+    if (fixedScreenSize.isValid()) return fixedScreenSize;
+    const QScreen* screen = qGuiApp ? QGuiApplication::primaryScreen() : nullptr;
+    return screen ? screen->size() : QSize(1024, 768);
+}
+
+}  // namespace
+
 int ShowMessageBox(const std::string& prompt, int style, const std::string& title) {
     const Buttons buttons = ButtonsOf(style);
     QMessageBox box(IconOf(style), QString::fromStdString(title), QString::fromStdString(prompt),
@@ -95,16 +105,9 @@ int ShowMessageBox(const std::string& prompt, int style, const std::string& titl
     return ResultOf(box.standardButton(box.clickedButton()));
 }
 
-QSize ScreenSizePixels() {
-    if (fixedScreenSize.isValid()) return fixedScreenSize;
-    const QScreen* screen = qGuiApp ? QGuiApplication::primaryScreen() : nullptr;
-    return screen ? screen->size() : QSize(1024, 768);
-}
-
-}  // namespace
-
 int MsgBox(const std::string& prompt, int style, const std::string& title) {
     ModalScope modal;
+    const StandStill still;
     if (msgBoxHandler) return msgBoxHandler(prompt, style, title);
     return ShowMessageBox(prompt, style, title);
 }
@@ -118,6 +121,10 @@ void ShellExecute(const std::string& target) {
         shellHandler(target);
         return;
     }
+    OpenInDesktop(target);
+}
+
+void OpenInDesktop(const std::string& target) {
     // A file's path goes as its bytes, percent-encoded: a name that is not UTF-8 stays whole.
     const QByteArray bytes = QByteArray::fromStdString(target);
     QDesktopServices::openUrl(bytes.startsWith('/')

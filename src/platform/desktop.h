@@ -29,6 +29,10 @@ void ShellExecute(const std::string& target);
 // where the platform cannot (the caller then moves the window itself).
 bool StartSystemMove(QWidget& window);
 
+// What MsgBox and ShellExecute do without a replacement, for replacements that watch them.
+int ShowMessageBox(const std::string& prompt, int style, const std::string& title);
+void OpenInDesktop(const std::string& target);
+
 // Replacements for tests and the simulator; empty functions restore the real ones.
 void SetSystemMoveHandler(std::function<bool(QWidget& window)> handler);
 void SetMsgBoxHandler(

@@ -24,6 +24,7 @@ struct KeyState {
 };
 
 std::array<KeyState, 256> keys;
+std::function<void(int, bool)> keyObserver;
 
 KeyState* Find(int vk) {
     return vk >= 0 && vk < static_cast<int>(keys.size()) ? &keys[vk] : nullptr;
@@ -48,12 +49,20 @@ bool KeyHeld(int vk) {
 void KeyPressed(int vk) {
     KeyState* key = Find(vk);
     if (!key) return;
+    if (keyObserver) keyObserver(vk, true);
     *key = {true, true};
     RecordKey("key", vk);
 }
 
 void KeyReleased(int vk) {
-    if (KeyState* key = Find(vk)) key->held = false;
+    KeyState* key = Find(vk);
+    if (!key) return;
+    if (keyObserver) keyObserver(vk, false);
+    key->held = false;
+}
+
+void SetKeyObserver(std::function<void(int, bool)> observer) {
+    keyObserver = std::move(observer);
 }
 
 void ReleaseAllKeys() {

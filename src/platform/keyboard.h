@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 
 class QKeyEvent;
 
@@ -31,6 +32,8 @@ bool KeyHeld(int vk);
 // What feeds the query: the window's key events, or a test or script directly.
 void KeyPressed(int vk);
 void KeyReleased(int vk);
+// Called before a press or release changes a key's state (a recording watches the arrows).
+void SetKeyObserver(std::function<void(int vk, bool down)> observer);
 // Every key counts as released (the window lost the focus); latches are dropped too.
 void ReleaseAllKeys();
 

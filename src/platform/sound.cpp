@@ -4,8 +4,10 @@
 
 #include <iostream>
 #include <map>
+#include <optional>
 #include <vector>
 
+#include "platform/timer.h"
 #include "platform/voice.h"
 #include "platform/wavefile.h"
 
@@ -75,11 +77,20 @@ class SdlBackend : public SoundBackend {
 };
 
 std::unique_ptr<SoundBackend> backend = std::make_unique<NullBackend>();
+std::function<void(const std::string&, int)> soundObserver;
 
 }  // namespace
 
 void sndPlaySound(const std::string& path, int flags) {
+    // A sound played to its end takes no game time.
+    std::optional<StandStill> still;
+    if (!(flags & SND_ASYNC)) still.emplace();
+    if (soundObserver) soundObserver(path, flags);
     backend->Play(path, flags);
+}
+
+void SetSoundObserver(std::function<void(const std::string&, int)> observer) {
+    soundObserver = std::move(observer);
 }
 
 void StartSound() {

@@ -2,9 +2,11 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+class QElapsedTimer;
 class QTimer;
 
 namespace plat {
@@ -26,16 +28,21 @@ class Timer {
     int Interval() const { return interval_; }
     bool Enabled() const { return enabled_; }
     void SetEnabled(bool enabled);
+    // Runs the timer on this driver instead of the active one (nullptr: the active one again).
+    // Only while it is disabled.
+    void SetDriver(class TimerDriver* driver) { driver_ = driver; }
 
     std::function<void()> OnTimer;
 
   private:
     friend class RealTimerDriver;
     friend class VirtualClock;
+    TimerDriver& Driver() const;
     std::string name_;
     int interval_;
     WhileModal whileModal_;
     bool enabled_ = false;
+    TimerDriver* driver_ = nullptr;
     std::unique_ptr<QTimer> qtimer_;  // real driver only
     std::int64_t due_ = 0;            // virtual clock only
     std::uint64_t enableOrder_ = 0;   // virtual clock only
@@ -75,6 +82,8 @@ class VirtualClock : public TimerDriver {
         RunUntil(t - 1);
         if (now_ < t) now_ = t;
     }
+    // When the next timer event is due, if any timer runs.
+    std::optional<std::int64_t> NextDue() const;
     // Called after each timer event has been handled.
     std::function<void(const Timer&)> AfterFire;
 
@@ -82,6 +91,60 @@ class VirtualClock : public TimerDriver {
     std::int64_t now_ = 0;
     std::uint64_t order_ = 0;
     std::vector<Timer*> running_;
+};
+
+// The game's clock: the virtual clock, advanced by the real one, so that a game played in
+// the window runs exactly as the same inputs at the same milliseconds run headless. An
+// input calls CatchUp() first and is stamped with the time it returns: events due before
+// it have fired, those due at it fire after the input. Time stands still while a StandStill
+// lives; a stall longer than kMaxLagMs is skipped rather than caught up in one burst.
+class GameClock : public TimerDriver {
+  public:
+    static constexpr std::int64_t kMaxLagMs = 200;
+
+    GameClock();
+    ~GameClock() override;
+    GameClock(const GameClock&) = delete;
+    GameClock& operator=(const GameClock&) = delete;
+
+    void Start(Timer& timer) override;
+    void Stop(Timer& timer) override;
+
+    // Time 0 is now; from here on the clock follows the real one.
+    void Begin();
+    std::int64_t CatchUp();
+    std::int64_t Now() const { return clock_.Now(); }
+    // A source of inputs due at given times (a replay): each is handed over at its time,
+    // before the timers due then. NextInput returns nothing when none is left.
+    std::function<std::optional<std::int64_t>()> NextInput;
+    std::function<void()> DeliverInput;
+    std::function<void(const Timer&)>& AfterFire() { return clock_.AfterFire; }
+
+  private:
+    friend class StandStill;
+    void Hold();
+    void Release();
+    std::int64_t Target();
+    void Schedule();
+
+    VirtualClock clock_;
+    std::unique_ptr<QElapsedTimer> real_;
+    std::unique_ptr<QTimer> wake_;
+    std::int64_t realBase_ = 0;
+    std::int64_t gameBase_ = 0;
+    int held_ = 0;
+    bool running_ = false;
+    bool begun_ = false;
+};
+
+// While one exists the game clock stands still: a message box is open, or a sound plays to
+// its end.
+class StandStill {
+  public:
+    StandStill();
+    ~StandStill();
+    StandStill(const StandStill&) = delete;
+    StandStill& operator=(const StandStill&) = delete;
 };
 
 // The driver used by timers from now on (nullptr: the real one). Switch only while no

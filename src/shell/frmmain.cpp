@@ -290,6 +290,7 @@ void FrmMain::changeEvent(QEvent* event) {
 
 void FrmMain::closeEvent(QCloseEvent* event) {
     // A close request from the window system unloads without asking.
+    if (!unloaded_ && BeforeInput) BeforeInput("end");
     Unload();
     event->accept();
 }
@@ -330,7 +331,10 @@ bool FrmMain::TakeKey(const QKeyEvent& key) {
     // only matters for a key held since before the window had the focus.
     if (plat::KeyHeld(vk)) return true;
     plat::KeyPressed(vk);
-    if (help && !key.isAutoRepeat()) plat::ShellExecute(helpFile_);
+    if (help && !key.isAutoRepeat()) {
+        if (BeforeInput) BeforeInput("key F1");
+        plat::ShellExecute(helpFile_);
+    }
     return true;
 }
 
@@ -363,6 +367,7 @@ bool FrmMain::TakeMouse(QObject* watched, const QMouseEvent& mouse) {
         if (type == QEvent::MouseButtonPress && left) linkPressed_ = true;
         if (type == QEvent::MouseButtonRelease && left) {
             if (linkPressed_ && LbBR.rect().contains(mouse.position().toPoint())) {
+                if (BeforeInput) BeforeInput("click LbBR");
                 plat::ShellExecute(kSiteUrl);
             }
             linkPressed_ = false;
@@ -408,6 +413,7 @@ void FrmMain::OverlayMouse(Overlay& overlay, const QMouseEvent& mouse) {
             WindowY = TopTwips();
             showMinimized();
         } else {
+            if (BeforeInput) BeforeInput("click Imclose");
             ConfirmClose();
         }
     }

@@ -8,7 +8,8 @@
 #include <iostream>
 #include <new>
 
-#include "script.h"
+#include "flow/simscript.h"
+#include "options.h"
 #include "simulator.h"
 
 namespace {
@@ -51,12 +52,13 @@ std::string OpenScript(const std::string& path, std::ifstream& file) {
 }
 
 // Checks every line; the time the run ends at when the script has no `end`.
-std::string CheckScript(std::istream& in, std::int64_t& endTime) {
+std::string CheckScript(std::istream& in, std::int64_t& endTime, sim::Header& header) {
     sim::ScriptReader reader(in);
     sim::ScriptLine line;
     endTime = 1;
     while (reader.Next(line)) endTime = line.time + 1;
     if (!reader.Error().empty()) return reader.Error();
+    header = reader.Header();
     if (in.bad()) return "cannot read the script";
     in.clear();
     in.seekg(0);
@@ -65,17 +67,25 @@ std::string CheckScript(std::istream& in, std::int64_t& endTime) {
 
 int Main(int argc, char** argv) {
     sim::Options options;
+    sim::Request request = sim::Request::Run;
     std::ifstream script;
     std::int64_t endTime = 1;
-    std::string error = sim::ParseArguments(argc, argv, options);
-    if (error.empty()) {
-        error = OpenScript(options.scriptPath, script);
-        if (error.empty()) error = CheckScript(script, endTime);
-        if (!error.empty()) error = options.scriptPath + ": " + error;
+    sim::Header header;
+    const std::string usageError = sim::ParseArguments(argc, argv, options, request);
+    if (!usageError.empty()) {
+        std::fprintf(stderr, "nibbly-sim: %s\n%s", usageError.c_str(), sim::kUsage);
+        return 2;
     }
+    if (request != sim::Request::Run) {
+        std::fputs(request == sim::Request::Help ? sim::kUsage : "nibbly-sim " NIBBLY_VERSION "\n",
+                   stdout);
+        return 0;
+    }
+    std::string error = OpenScript(options.scriptPath, script);
+    if (error.empty()) error = CheckScript(script, endTime, header);
     // Nothing runs unless the whole command line and script are good.
     if (!error.empty()) {
-        std::fprintf(stderr, "nibbly-sim: %s\n", error.c_str());
+        std::fprintf(stderr, "nibbly-sim: %s: %s\n", options.scriptPath.c_str(), error.c_str());
         return 2;
     }
 
@@ -84,7 +94,7 @@ int Main(int argc, char** argv) {
     int qtArgc = 1;
     char* qtArgv[] = {argv[0], nullptr};
     QApplication app(qtArgc, qtArgv);
-    return sim::Run(options, script, endTime);
+    return sim::Run(options, header, script, endTime);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "jsonlines.h"
+#include "flow/jsonlines.h"
 
 #include <charconv>
 
@@ -88,14 +88,29 @@ JsonLines& JsonLines::Text(std::string_view key, std::string_view value) {
 void JsonLines::EndLine() {
     buffer_ += "}\n";
     first_ = true;
-    if (buffer_.size() >= kFlushSize) Flush();
+    if (buffer_.size() < kFlushSize) return;
+    if (pin_ == std::string::npos) {
+        Flush();
+        return;
+    }
+    std::fwrite(buffer_.data(), 1, pin_, out_);
+    std::fflush(out_);
+    buffer_.erase(0, pin_);
+    pin_ = 0;
 }
 
 void JsonLines::Flush() {
+    pin_ = std::string::npos;
     if (buffer_.empty()) return;
     std::fwrite(buffer_.data(), 1, buffer_.size(), out_);
     std::fflush(out_);
     buffer_.clear();
+}
+
+void JsonLines::InsertAtPin(std::string_view line) {
+    if (pin_ == std::string::npos) pin_ = buffer_.size();
+    buffer_.insert(pin_, line);
+    pin_ += line.size();
 }
 
 void JsonLines::Key(std::string_view key) {

@@ -24,12 +24,18 @@ class JsonLines {
     // Closes the line's object and ends the line.
     void EndLine();
     void Flush();
+    // Marks the end of what is written so far: whole lines may later be put in there, and
+    // a flush before the final one keeps what follows the mark.
+    void Pin() { pin_ = buffer_.size(); }
+    // Puts a whole line, break included, at the mark and moves the mark past it.
+    void InsertAtPin(std::string_view line);
 
   private:
     void Key(std::string_view key);
 
     std::FILE* out_;
     std::string buffer_;
+    std::size_t pin_ = std::string::npos;
     bool first_ = true;  // no element yet in the innermost object or array
 };
 

@@ -1,4 +1,4 @@
-#include "script.h"
+#include "flow/simscript.h"
 
 #include <algorithm>
 #include <array>
@@ -60,7 +60,7 @@ struct CommandSpec {
     bool (*valid)(std::string_view);
 };
 
-const std::array<CommandSpec, 6> kCommands = {{
+const std::array<CommandSpec, 7> kCommands = {{
     {"hold", Command::Hold, ValidHold},
     {"tap", Command::Tap,
      [](std::string_view a) {
@@ -72,13 +72,15 @@ const std::array<CommandSpec, 6> kCommands = {{
      }},
     {"click", Command::Click,
      [](std::string_view a) {
-         return OneOf(a, {"XPButton1", "XPButton2", "XPButton3", "XPButton4", "XPButton5",
-                          "XPButton6", "XPButton7", "XPButton8", "Option1(0)", "Option1(1)"});
+         return OneOf(a,
+                      {"XPButton1", "XPButton2", "XPButton3", "XPButton4", "XPButton5", "XPButton6",
+                       "XPButton7", "XPButton8", "Option1(0)", "Option1(1)", "Imclose", "LbBR"});
      }},
     {"answer", Command::Answer,
      [](std::string_view a) {
          return OneOf(a, {"yes", "no", "cancel", "ok"});
      }},
+    {"blur", Command::Blur, nullptr},
     {"end", Command::End, nullptr},
 }};
 
@@ -94,62 +96,48 @@ std::string ParseLine(std::string_view text, ScriptLine& line) {
                                     [&](const CommandSpec& s) { return s.name == fields[1]; });
     if (entry == kCommands.end()) return "unknown command '" + std::string(fields[1]) + "'";
     line.command = entry->command;
+    const std::string name(entry->name);
     if (!entry->valid) {
-        if (fields.size() > 2) return "'" + std::string(entry->name) + "' takes no argument";
+        if (fields.size() > 2) return "'" + name + "' takes no argument";
         return {};
     }
-    if (fields.size() < 3) return "'" + std::string(entry->name) + "' needs an argument";
+    if (fields.size() < 3) return "'" + name + "' needs an argument";
     if (fields.size() > 3) return "unexpected text after the argument";
     if (!entry->valid(fields[2])) {
-        return "bad argument '" + std::string(fields[2]) + "' for '" + std::string(entry->name) +
-               "'";
+        return "bad argument '" + std::string(fields[2]) + "' for '" + name + "'";
     }
     line.argument = std::string(fields[2]);
     return {};
 }
 
-}  // namespace
-
-std::string ParseArguments(int argc, char** argv, Options& result) {
-    result = {};
-    bool haveScript = false;
-    bool haveSettings = false;
-    bool haveScreenshot = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        const bool option = arg == "--seed" || arg == "--settings" || arg == "--screenshot";
-        if (option) {
-            if (i + 1 >= argc) return std::string(arg) + " needs a value";
-            const std::string_view value = argv[++i];
-            if (arg == "--seed") {
-                std::uint32_t seed = 0;
-                if (result.seed || !ParseDecimal(value, seed)) {
-                    return "--seed needs one unsigned 32-bit number";
-                }
-                result.seed = seed;
-            } else if (arg == "--settings") {
-                if (haveSettings || value.empty()) return "--settings needs one file";
-                haveSettings = true;
-                result.settingsFile = value;
-            } else {
-                if (haveScreenshot || value.empty()) return "--screenshot needs one file";
-                haveScreenshot = true;
-                result.screenshotFile = value;
-            }
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            return "unknown option '" + std::string(arg) + "'";
-        } else if (haveScript || arg.empty()) {
-            return "one script expected";
-        } else {
-            haveScript = true;
-            result.scriptPath = arg;
+// A comment of the form "# seed N", "# screen W H" or "# setting KEY VALUE" fills the header;
+// one that starts like them but reads otherwise is refused. Other comments are free text.
+std::string ParseHeader(std::string_view text, Header& header) {
+    const std::vector<std::string_view> fields = Fields(text.substr(1));
+    if (fields.empty()) return {};
+    if (fields[0] == "seed") {
+        std::uint32_t seed = 0;
+        if (fields.size() != 2 || !ParseDecimal(fields[1], seed)) {
+            return "the seed needs one unsigned 32-bit number";
         }
-    }
-    if (!haveScript) {
-        return "usage: nibbly-sim [--seed N] [--settings FILE] [--screenshot FILE] SCRIPT";
+        header.seed = seed;
+    } else if (fields[0] == "screen") {
+        int width = 0;
+        int height = 0;
+        if (fields.size() != 3 || !ParseDecimal(fields[1], width) ||
+            !ParseDecimal(fields[2], height) || width < 1 || height < 1 || width > 65535 ||
+            height > 65535) {
+            return "the screen needs a width and a height in pixels";
+        }
+        header.screen = std::make_pair(width, height);
+    } else if (fields[0] == "setting") {
+        if (fields.size() != 3) return "a setting needs a key and a value";
+        header.settings.emplace_back(fields[1], fields[2]);
     }
     return {};
 }
+
+}  // namespace
 
 bool ScriptReader::Next(ScriptLine& line) {
     std::streambuf& source = *in_.rdbuf();
@@ -171,6 +159,12 @@ bool ScriptReader::Next(ScriptLine& line) {
         std::string_view text = raw_;
         if (!cut && !text.empty() && text.back() == '\r') text.remove_suffix(1);
         text = plat::Trim(text);
+        if (!cut && !text.empty() && text.front() == '#') {
+            const std::string error = ParseHeader(text, header_);
+            if (error.empty()) continue;
+            error_ = "line " + std::to_string(number_) + ": " + error;
+            return false;
+        }
         if (!text.empty() && text.front() == '#') continue;
         if (cut) {
             error_ = "line " + std::to_string(number_) + ": longer than " +

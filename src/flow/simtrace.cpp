@@ -1,5 +1,6 @@
-#include "trace.h"
+#include "flow/simtrace.h"
 
+#include <algorithm>
 #include <string>
 
 #include "game/basghostai.h"
@@ -72,6 +73,18 @@ void WriteSprites(JsonLines& out) {
     out.Close(']');
 }
 
+// The base name as the game passed it: no folder, no ".wav", case kept.
+std::string_view SoundName(std::string_view path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash != std::string_view::npos) path.remove_prefix(slash + 1);
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+    if (path.size() >= 4 && std::equal(path.end() - 4, path.end(), ".wav",
+                                       [&](char a, char b) { return lower(a) == b; })) {
+        path.remove_suffix(4);
+    }
+    return path;
+}
+
 char ItemChar(std::int16_t item) {
     switch (item) {
         case -1:
@@ -103,28 +116,26 @@ JsonLines& Trace::Begin(std::string_view ev, std::int64_t t) {
     return out_.Open("", '{').Text("ev", ev).Int("t", t);
 }
 
-void Trace::Tick(std::int64_t t, std::int64_t n) {
-    Begin("tick", t).Int("n", n).Int("CurPlayer", CurPlayer);
-    WritePlayer(out_, Game);
-    WriteGhosts(out_);
-    WriteSprites(out_);
-    out_.EndLine();
+void Trace::AfterTimer(std::int64_t t, const std::string& timer, const FrmMain& form) {
+    if (timer == "tmrKeyBoard") {
+        Begin("tick", t).Int("n", ++ticks_).Int("CurPlayer", CurPlayer);
+        WritePlayer(out_, Game);
+        WriteGhosts(out_);
+        WriteSprites(out_);
+        out_.EndLine();
+    } else if (timer == "tmrReady") {
+        Begin("ready", t)
+            .Int("ReadyCount", form.ReadyCount)
+            .Text("lblReady", form.lblReady.Caption())
+            .Text("lblPlayer", form.lblPlayer.Caption())
+            .EndLine();
+    } else if (timer == "tmrFlash") {
+        Begin("flash", t).Int("FlashOn", form.FlashOn).EndLine();
+    }
 }
 
-void Trace::Ready(std::int64_t t, const FrmMain& form) {
-    Begin("ready", t)
-        .Int("ReadyCount", form.ReadyCount)
-        .Text("lblReady", form.lblReady.Caption())
-        .Text("lblPlayer", form.lblPlayer.Caption())
-        .EndLine();
-}
-
-void Trace::Flash(std::int64_t t, const FrmMain& form) {
-    Begin("flash", t).Int("FlashOn", form.FlashOn).EndLine();
-}
-
-void Trace::Sound(std::int64_t t, std::string_view name, int flags) {
-    Begin("sound", t).Text("name", name).Int("flags", flags).EndLine();
+void Trace::Sound(std::int64_t t, std::string_view path, int flags) {
+    Begin("sound", t).Text("name", SoundName(path)).Int("flags", flags).EndLine();
 }
 
 void Trace::MsgBox(std::int64_t t, std::string_view title, std::string_view text,
@@ -142,6 +153,12 @@ void Trace::Random(std::int64_t t, double value) {
 
 void Trace::Input(std::int64_t t, std::string_view line) {
     Begin("input", t).Text("line", line).EndLine();
+}
+
+void Trace::InputBeforeMark(std::int64_t t, std::string_view line) {
+    std::string text = "{\"ev\":\"input\",\"t\":" + std::to_string(t) + ",\"line\":";
+    AppendJsonString(text, line);
+    out_.InsertAtPin(text + "}\n");
 }
 
 void Trace::End(std::int64_t t, const FrmMain& form) {

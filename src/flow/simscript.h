@@ -3,10 +3,12 @@
 #include <istream>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace sim {
 
-enum class Command { Hold, Tap, Key, Click, Answer, End };
+enum class Command { Hold, Tap, Key, Click, Answer, Blur, End };
 
 struct ScriptLine {
     int number = 0;  // in the file, from 1
@@ -16,15 +18,12 @@ struct ScriptLine {
     std::string text;  // as traced: without its line break and surrounding blanks
 };
 
-struct Options {
+// What a recording's header lines (comments of a fixed form) say about its start.
+struct Header {
     std::optional<std::uint32_t> seed;
-    std::string settingsFile;  // empty: a memory store
-    std::string screenshotFile;
-    std::string scriptPath;  // "-": standard input
+    std::optional<std::pair<int, int>> screen;                // pixels
+    std::vector<std::pair<std::string, std::string>> settings;  // [SetLog] keys and values
 };
-
-// Fills result and returns an empty string, or returns the one-line reason for refusing.
-std::string ParseArguments(int argc, char** argv, Options& result);
 
 // Reads a script one line at a time, checking each as it comes, so memory stays that of one
 // line however long the script is.
@@ -37,6 +36,8 @@ class ScriptReader {
     bool Next(ScriptLine& line);
     // Empty at a clean end.
     const std::string& Error() const { return error_; }
+    // The header lines read so far.
+    const sim::Header& Header() const { return header_; }
 
   private:
     std::istream& in_;
@@ -44,6 +45,7 @@ class ScriptReader {
     int number_ = 0;
     std::int64_t lastTime_ = 0;
     std::string error_;
+    sim::Header header_;
 };
 
 }  // namespace sim

@@ -1,9 +1,10 @@
 #pragma once
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <string_view>
 
-#include "jsonlines.h"
+#include "flow/jsonlines.h"
 
 class FrmMain;
 
@@ -14,15 +15,18 @@ class Trace {
   public:
     explicit Trace(std::FILE* out) : out_(out) {}
 
-    void Tick(std::int64_t t, std::int64_t n);
-    void Ready(std::int64_t t, const FrmMain& form);
-    void Flash(std::int64_t t, const FrmMain& form);
-    void Sound(std::int64_t t, std::string_view name, int flags);
+    // After a timer's event: the line of the main tick, a ready or an idle step.
+    void AfterTimer(std::int64_t t, const std::string& timer, const FrmMain& form);
+    // A sound by the path the game played it from.
+    void Sound(std::int64_t t, std::string_view path, int flags);
     void MsgBox(std::int64_t t, std::string_view title, std::string_view text,
                 std::string_view answer);
     void Open(std::int64_t t, std::string_view target);
     void Random(std::int64_t t, double value);
     void Input(std::int64_t t, std::string_view line);
+    // An input written later than it is delivered: it goes before the last input marked.
+    void MarkInput() { out_.Pin(); }
+    void InputBeforeMark(std::int64_t t, std::string_view line);
     // Settings as the store holds them now.
     void End(std::int64_t t, const FrmMain& form);
     void Flush() { out_.Flush(); }
@@ -31,6 +35,7 @@ class Trace {
     JsonLines& Begin(std::string_view ev, std::int64_t t);
 
     JsonLines out_;
+    std::int64_t ticks_ = 0;
 };
 
 }  // namespace sim

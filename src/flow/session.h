@@ -1,0 +1,80 @@
+#pragma once
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "flow/recording.h"
+#include "flow/simscript.h"
+#include "platform/timer.h"
+
+class FrmMain;
+namespace plat {
+class InputWatch;
+}
+namespace sim {
+class ScriptInput;
+class Trace;
+}  // namespace sim
+
+// The window's command line. Paths are kept as the bytes given.
+struct GameOptions {
+    std::string trace;
+    std::string record;
+    std::string replay;
+    std::string frameStats;
+};
+enum class GameRequest { Run, Help, Version };
+extern const char* const kGameUsage;
+// Fills the options and returns an empty string, or returns the one-line reason for refusing.
+std::string ParseGameArguments(int argc, char** argv, GameOptions& options, GameRequest& request);
+
+// One run of the window on the game clock: recorded by default, or playing a recording
+// back; traced on request in either case.
+class Session {
+  public:
+    explicit Session(GameOptions options);
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    // Reads the recording to play and opens the trace: the one-line reason when it cannot.
+    std::string Prepare();
+    bool Replaying() const { return !options_.replay.empty(); }
+    // Before the window loads: seed, stored values, timers and input paths.
+    void Attach(FrmMain& form);
+    // Once it has loaded: time 0.
+    void Begin();
+    // The key-down path of other devices (controllers).
+    void KeyDown(int vk);
+    // Ended from outside: as the window system closing the window.
+    void End();
+
+  private:
+    void Input(const std::string& command);
+    void Answered(std::int64_t t, const char* answer);
+    void FocusLost();
+    void DeliverNext();
+    void Unloaded();
+
+    GameOptions options_;
+    plat::GameClock clock_;
+    FrmMain* form_ = nullptr;
+    std::unique_ptr<plat::InputWatch> watch_;
+    std::FILE* traceFile_ = nullptr;
+    std::unique_ptr<sim::Trace> trace_;
+    // Recording.
+    Recording recording_;
+    std::string recordingPart_;  // in the recordings folder, until the score is known
+    std::int32_t bestScore_ = 0;
+    bool blurAfterBox_ = false;
+    plat::Timer blurLater_{"blurLater", 0};
+    // Replaying.
+    std::vector<sim::ScriptLine> lines_;
+    sim::Header header_;
+    std::size_t next_ = 0;
+    std::int64_t endTime_ = 1;
+    std::unique_ptr<sim::ScriptInput> input_;
+};
