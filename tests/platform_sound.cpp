@@ -151,7 +151,11 @@ INSTANTIATE_TEST_SUITE_P(
                     BrokenRow{"data_longer_than_the_file",
                               QByteArray("RIFFR\x01\0\0WAVEfmt \x12\0\0\0\x06\0\x01\0@\x1f\0\0@\x1f"
                                          "\0\0\x01\0\x08\0\0\0data\xde\xdd\xdb\xda\xbb\xba",
-                                         48)}),
+                                         48)},
+                    // Converted to the device's rate, a megabyte at 1 Hz asked for 88 GB.
+                    BrokenRow{"rate_of_1_hz", Wave(1, QByteArray(1 << 20, char(0x80)))},
+                    BrokenRow{"converted_larger_than_the_cap",
+                              Wave(4000, QByteArray(1 << 20, char(0x80)))}),
     [](const testing::TestParamInfo<BrokenRow>& info) { return std::string(info.param.name); });
 
 }  // namespace
