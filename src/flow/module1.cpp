@@ -6,6 +6,7 @@
 
 #include "flow/controls.h"
 #include "flow/startup.h"
+#include "game/bassetup.h"
 #include "platform/desktop.h"
 #include "platform/desktopentry.h"
 #include "platform/files.h"
@@ -70,6 +71,7 @@ int Main(int argc, char** argv) {
         }
     }
     plat::InstallTranslations();
+    LoadGameSounds();
     plat::StartSound();
     int status = 0;
     {
