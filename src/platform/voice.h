@@ -13,7 +13,7 @@ class Voice {
   public:
     using Pcm = std::vector<std::uint8_t>;
 
-    // The longest a synchronous sound holds the game, start-up margin included. Twice the
+    // The longest a synchronous sound holds the game, start-up margin included. About twice the
     // longest sound the game waits for: a longer file is cut short rather than taken for a hang.
     static constexpr int kLongestWaitMs = 3000;
 
