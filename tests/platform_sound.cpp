@@ -5,8 +5,13 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtEndian>
+#include <algorithm>
+#include <atomic>
+#include <csignal>
 #include <cstring>
+#include <thread>
 
+#include "platform/signals.h"
 #include "platform/sound.h"
 #include "platform/voice.h"
 #include "platform/wavefile.h"
@@ -151,7 +156,11 @@ INSTANTIATE_TEST_SUITE_P(
                     BrokenRow{"data_longer_than_the_file",
                               QByteArray("RIFFR\x01\0\0WAVEfmt \x12\0\0\0\x06\0\x01\0@\x1f\0\0@\x1f"
                                          "\0\0\x01\0\x08\0\0\0data\xde\xdd\xdb\xda\xbb\xba",
-                                         48)}),
+                                         48)},
+                    // Converted to the device's rate, a megabyte at 1 Hz asked for 88 GB.
+                    BrokenRow{"rate_of_1_hz", Wave(1, QByteArray(1 << 20, char(0x80)))},
+                    BrokenRow{"converted_larger_than_the_cap",
+                              Wave(4000, QByteArray(1 << 20, char(0x80)))}),
     [](const testing::TestParamInfo<BrokenRow>& info) { return std::string(info.param.name); });
 
 }  // namespace
@@ -170,7 +179,7 @@ TEST(Voice, ANewSoundCutsOffTheOnePlayingAndSilenceFillsTheRest) {
     const Bytes first = {1, 2, 3, 4, 5, 6};
     const Bytes second = {7, 8, 9};
     const Bytes nothing;
-    plat::Voice voice;
+    plat::Voice voice(1000);
     EXPECT_EQ(Pull(voice, 3), (Bytes{0, 0, 0}));
 
     const auto one = voice.Play(first);
@@ -188,6 +197,87 @@ TEST(Voice, ANewSoundCutsOffTheOnePlayingAndSilenceFillsTheRest) {
     const auto three = voice.Play(nothing);
     EXPECT_EQ(Pull(voice, 2), (Bytes{0, 0}));
     EXPECT_EQ(voice.Finished(), three);
+}
+
+// The audio thread takes each sound with its own number: a silent sound that ends in the
+// callback that took it never ends the wait for the one played right after it.
+TEST(Voice, AWaitEndsOnlyWhenItsOwnSoundHasPlayed) {
+    const Bytes nothing;
+    const Bytes mark = {0x55};
+    plat::Voice voice(1000);
+    std::atomic<bool> stop = false;
+    std::atomic<int> marks = 0;
+    std::thread audio([&] {
+        while (!stop) {
+            const Bytes out = Pull(voice, 2);
+            marks += static_cast<int>(std::count(out.begin(), out.end(), 0x55));
+        }
+    });
+    constexpr int kRounds = 5000;
+    for (int i = 0; i < kRounds; ++i) {
+        voice.Play(nothing);
+        const auto number = voice.Play(mark);
+        while (voice.Finished() < number) std::this_thread::yield();
+    }
+    stop = true;
+    audio.join();
+    // A wait that ended early lets the next round's sound replace the mark before it plays.
+    EXPECT_EQ(marks, kRounds);
+}
+
+struct WaitRow {
+    const char* name;
+    int soundMs;
+    bool deviceRuns;
+    std::int64_t waitedMs;
+};
+
+void PrintTo(const WaitRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class VoiceWaitTest : public testing::TestWithParam<WaitRow> {};
+
+// A byte a millisecond, and time passes only when the wait sleeps.
+TEST_P(VoiceWaitTest, HoldsTheGameAsLongAsTheSoundButNoLonger) {
+    const Bytes sound(static_cast<std::size_t>(GetParam().soundMs), 1);
+    plat::Voice voice(1000);
+    std::int64_t waited = 0;
+
+    voice.Play(sound);
+    voice.WaitForLast([&](int ms) {
+        if (GetParam().deviceRuns) Pull(voice, ms);
+        waited += ms;
+        return ms;
+    });
+
+    EXPECT_EQ(waited, GetParam().waitedMs);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Voice, VoiceWaitTest,
+    testing::Values(WaitRow{"until_the_sound_ends", 1000, true, 1000},
+                    WaitRow{"a_stalled_device_for_the_sound_and_a_margin", 1000, false, 1250},
+                    WaitRow{"a_long_sound_for_the_longest_wait", 20000, true,
+                            plat::Voice::kLongestWaitMs}),
+    [](const testing::TestParamInfo<WaitRow>& info) { return std::string(info.param.name); });
+
+TEST(VoiceWait, EndsAtOnceWhenTheProgramIsAskedToEnd) {
+    EXPECT_EXIT(
+        {
+            plat::CatchTerminationSignals();
+            std::raise(SIGTERM);
+            const Bytes sound(2000, 1);
+            plat::Voice voice(1000);
+            int sleeps = 0;
+            voice.Play(sound);
+            voice.WaitForLast([&](int ms) {
+                ++sleeps;
+                return ms;
+            });
+            std::_Exit(sleeps);
+        },
+        testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "flow/session.h"
 #include "flow/startup.h"
+#include "game/bassetup.h"
 #include "platform/controls.h"
 #include "platform/desktop.h"
 #include "platform/desktopentry.h"
@@ -104,6 +105,7 @@ int Main(int argc, char** argv) {
         // of a start (SDL may look for a session bus), and nothing sounds or steers before
         // a game starts: the window comes first.
         plat::AfterFirstFrame(form, [&session] {
+            LoadGameSounds();
             plat::StartSound();
             // A controller would disturb the replay.
             if (!session.Replaying())

@@ -1,6 +1,7 @@
 #include "game/bassetup.h"
 
 #include <iostream>
+#include <vector>
 
 #include "game/basghostai.h"
 #include "game/gamestate.h"
@@ -240,6 +241,23 @@ void DrawStats() {
     form.pctStats.Refresh();
 }
 
+namespace {
+
+std::string SoundPath(const std::string& name) {
+    return plat::AppPath() + "/" + name + ".wav";
+}
+
+}  // namespace
+
 void PlaySound(const std::string& name, int flags) {
-    plat::sndPlaySound(plat::AppPath() + "/" + name + ".wav", flags);
+    plat::sndPlaySound(SoundPath(name), flags);
+}
+
+void LoadGameSounds() {
+    std::vector<std::string> paths;
+    // Both spellings of the fruit sound are played; the file matches either.
+    for (const char* name : {"eatpill", "fruiteat", "Fruiteat", "ghosteat", "killed", "extralife",
+                             "startMusic", "startMusicold"})
+        paths.push_back(SoundPath(name));
+    plat::LoadSounds(paths);
 }

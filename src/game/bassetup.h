@@ -56,6 +56,8 @@ void DrawFruit();
 
 // Plays "<program folder>/<name>.wav"; flags 1 returns at once, 0 when it has ended.
 void PlaySound(const std::string& name, int flags);
+// Reads every sound PlaySound is given, before the first tick needs one.
+void LoadGameSounds();
 
 // The sizes the drawing code relies on.
 inline constexpr int kLevelWidth = 448;

@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
+#include <atomic>
 #include <csignal>
 
 namespace plat {
@@ -13,8 +14,12 @@ namespace {
 
 // A signal handler may only write to a descriptor; the event loop reads the other end.
 int signalPipe[2] = {-1, -1};
+// Also read where the event loop cannot run: inside a handler that waits.
+std::atomic<bool> requested = false;
+static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal handler");
 
 void OnSignal(int) {
+    requested.store(true);
     const char byte = 1;
     [[maybe_unused]] const ssize_t written = write(signalPipe[0], &byte, 1);
 }
@@ -31,6 +36,10 @@ void CatchTerminationSignals() {
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     for (const int signal : {SIGTERM, SIGINT, SIGHUP}) sigaction(signal, &action, nullptr);
+}
+
+bool TerminationRequested() {
+    return requested.load();
 }
 
 void OnTerminationSignal(std::function<void()> handler) {

@@ -7,6 +7,9 @@ namespace plat {
 // OnTerminationSignal hands them on. Call first thing, so none is missed.
 void CatchTerminationSignals();
 
+// Whether one of those signals has come: a wait that holds up the event loop ends at once.
+bool TerminationRequested();
+
 // Runs handler on the user-interface thread, from the event loop, for each caught signal
 // (one that came before this call included). Needs the application object.
 void OnTerminationSignal(std::function<void()> handler);

@@ -15,6 +15,23 @@ namespace plat {
 
 namespace {
 
+constexpr int kFrequency = 44100;
+constexpr int kChannels = 1;
+constexpr int kBytesPerSecond = kFrequency * kChannels * 2;
+
+// The voice plays straight from here, so an entry is never replaced or removed.
+std::map<std::string, Voice::Pcm> sounds;
+
+const Voice::Pcm& Samples(const std::string& path) {
+    auto found = sounds.find(path);
+    if (found == sounds.end()) {
+        // Loading it now would read a file inside a tick; an empty entry reports it once.
+        std::cerr << "nibbly: no sound from " << path << ": not loaded at start\n";
+        found = sounds.emplace(path, Voice::Pcm()).first;
+    }
+    return found->second;
+}
+
 class NullBackend : public SoundBackend {
   public:
     void Play(const std::string&, int) override {}
@@ -23,10 +40,6 @@ class NullBackend : public SoundBackend {
 // One device fed by one voice: a new sound cuts off the one playing.
 class SdlBackend : public SoundBackend {
   public:
-    static constexpr int kFrequency = 44100;
-    static constexpr int kChannels = 1;
-    static constexpr int kBytesPerSecond = kFrequency * kChannels * 2;
-
     SdlBackend() = default;
     // Also ends the audio subsystem, which the caller started for this backend.
     ~SdlBackend() override {
@@ -54,26 +67,18 @@ class SdlBackend : public SoundBackend {
     }
 
     void Play(const std::string& path, int flags) override {
-        const Voice::Pcm& pcm = Samples(path);
-        const std::uint64_t number = voice_.Play(pcm);
+        voice_.Play(Samples(path));
         if (flags & SND_ASYNC) return;
-        // Bounded by the sound's own length, so a stalled device cannot hang the game.
-        const Uint64 deadline = SDL_GetTicks64() + pcm.size() * 1000 / kBytesPerSecond + 250;
-        while (voice_.Finished() < number && SDL_GetTicks64() < deadline) SDL_Delay(5);
+        voice_.WaitForLast([](int ms) {
+            const Uint64 start = SDL_GetTicks64();
+            SDL_Delay(static_cast<Uint32>(ms));
+            return static_cast<std::int64_t>(SDL_GetTicks64() - start);
+        });
     }
 
   private:
-    // A file that fails to load is cached empty, so it is reported once and then stays silent.
-    const std::vector<std::uint8_t>& Samples(const std::string& path) {
-        auto found = cache_.find(path);
-        if (found == cache_.end())
-            found = cache_.emplace(path, LoadWave(path, kFrequency, kChannels)).first;
-        return found->second;
-    }
-
     SDL_AudioDeviceID device_ = 0;
-    Voice voice_;
-    std::map<std::string, Voice::Pcm> cache_;
+    Voice voice_{kBytesPerSecond};
 };
 
 std::unique_ptr<SoundBackend> backend = std::make_unique<NullBackend>();
@@ -86,7 +91,17 @@ void sndPlaySound(const std::string& path, int flags) {
     std::optional<StandStill> still;
     if (!(flags & SND_ASYNC)) still.emplace();
     if (soundObserver) soundObserver(path, flags);
-    backend->Play(path, flags);
+    // Called from event handlers, where an exception would end the program.
+    try {
+        backend->Play(path, flags);
+    } catch (const std::exception& e) {
+        std::cerr << "nibbly: no sound from " << path << ": " << e.what() << '\n';
+    }
+}
+
+void LoadSounds(const std::vector<std::string>& paths) {
+    for (const std::string& path : paths)
+        if (!sounds.contains(path)) sounds.emplace(path, LoadWave(path, kFrequency, kChannels));
 }
 
 void SetSoundObserver(std::function<void(const std::string&, int)> observer) {

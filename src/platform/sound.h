@@ -2,6 +2,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace plat {
 
@@ -15,12 +16,16 @@ class SoundBackend {
     virtual void Play(const std::string& path, int flags) = 0;
 };
 
-// Plays a wave file (name matched case-insensitively) through the active backend.
-// Never fails: a missing or corrupt file is silence and one line on standard error.
+// Plays a wave file through the active backend. Never fails: a file that could not be loaded
+// is silence, and a synchronous sound holds the caller at most a few seconds.
 void sndPlaySound(const std::string& path, int flags);
 
 // Called with every sound as it starts (a trace records them).
 void SetSoundObserver(std::function<void(const std::string& path, int flags)> observer);
+// Reads and converts the wave files (names matched case-insensitively) once, so that playing
+// one later only starts it. A missing or corrupt file is reported here and is silence; so is
+// a path played that was not loaded. Independent of StartSound, in either order.
+void LoadSounds(const std::vector<std::string>& paths);
 // Opens SDL's audio; without a device the null backend stays and play is silent.
 void StartSound();
 // Replaces the backend (tests and the simulator); nullptr restores the null backend.

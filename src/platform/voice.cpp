@@ -1,21 +1,35 @@
 #include "platform/voice.h"
 
 #include <algorithm>
+#include <utility>
+
+#include "platform/signals.h"
 
 namespace plat {
 
 std::uint64_t Voice::Play(const Pcm& pcm) {
-    // Counted before it is handed over, so the audio thread sees its number with it.
-    const std::uint64_t number = ++requested_;
-    next_.store(&pcm);
-    return number;
+    lastBytes_ = pcm.size();
+    const std::lock_guard lock(handOver_);
+    next_ = &pcm;
+    nextNumber_ = ++requested_;
+    return nextNumber_;
+}
+
+void Voice::WaitForLast(const std::function<std::int64_t(int ms)>& sleep) const {
+    constexpr std::int64_t kStartMs = 250;
+    const std::int64_t lastsMs = static_cast<std::int64_t>(lastBytes_) * 1000 / bytesPerSecond_;
+    const std::int64_t limitMs = std::min<std::int64_t>(lastsMs + kStartMs, kLongestWaitMs);
+    for (std::int64_t waited = 0;
+         Finished() < requested_ && waited < limitMs && !TerminationRequested();)
+        waited += sleep(5);
 }
 
 void Voice::Fill(std::uint8_t* out, int len) {
-    if (const Pcm* next = next_.exchange(nullptr)) {
-        playing_ = next;
+    // Held up by the game thread (for a few instructions), the next sound starts a buffer later.
+    if (std::unique_lock lock(handOver_, std::try_to_lock); lock && next_) {
+        playing_ = std::exchange(next_, nullptr);
+        number_ = nextNumber_;
         at_ = 0;
-        number_ = requested_.load();
     }
     std::size_t copied = 0;
     if (playing_) {

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <iostream>
+#include <memory>
 
 #include "platform/files.h"
 
@@ -33,46 +34,70 @@ std::vector<std::uint8_t> Fail(std::string& error) {
     return {};
 }
 
+// Far above any sound the game plays (minutes at the device's rate), and far below what
+// SDL's int sizes can count: both the file and the decoded, converted samples stay under it.
+constexpr std::size_t kLimit = 64 << 20;
+
+// Real recording equipment stays within these. Outside them conversion to the device's rate
+// turns a small file into gigabytes, or leaves nothing at all.
+constexpr int kLowestRate = 4000;
+constexpr int kHighestRate = 384000;
+
 }  // namespace
 
 std::vector<std::uint8_t> LoadWave(const std::string& path, int frequency, int channels) {
-    // Far above any sound the game plays; keeps a huge file from being read whole.
-    constexpr std::size_t kLimit = 64 << 20;
     std::string bytes;
     std::string error;
     std::vector<std::uint8_t> pcm;
-    if (ReadRegularFile(ResolveFile(path), kLimit, bytes, error))
-        pcm = DecodeWave(bytes, frequency, channels, error);
+    // Memory can still run out; that refuses the sound, it never reaches the game as an
+    // exception.
+    try {
+        if (ReadRegularFile(ResolveFile(path), kLimit, bytes, error))
+            pcm = DecodeWave(bytes, frequency, channels, error);
+    } catch (const std::exception& e) {
+        error = e.what();
+    }
     if (pcm.empty()) std::cerr << "nibbly: no sound from " << path << ": " << error << '\n';
     return pcm;
 }
 
 std::vector<std::uint8_t> DecodeWave(const std::string& bytes, int frequency, int channels,
                                      std::string& error) {
+    if (bytes.size() > kLimit) {
+        error = "larger than " + std::to_string(kLimit >> 20) + " MB";
+        return {};
+    }
     error = CheckChunks(bytes);
     if (!error.empty()) return {};
     SDL_AudioSpec wave;
-    Uint8* samples = nullptr;
+    Uint8* read = nullptr;
     Uint32 length = 0;
     SDL_RWops* source = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
-    if (!source || !SDL_LoadWAV_RW(source, 1, &wave, &samples, &length)) return Fail(error);
+    if (!source || !SDL_LoadWAV_RW(source, 1, &wave, &read, &length)) return Fail(error);
+    const std::unique_ptr<Uint8, decltype(&SDL_FreeWAV)> samples(read, SDL_FreeWAV);
     if (length == 0) {
-        SDL_FreeWAV(samples);
         error = "no samples";
+        return {};
+    }
+    if (wave.freq < kLowestRate || wave.freq > kHighestRate) {
+        error = "sample rate " + std::to_string(wave.freq) + " Hz is outside " +
+                std::to_string(kLowestRate) + " to " + std::to_string(kHighestRate) + " Hz";
         return {};
     }
 
     SDL_AudioCVT cvt;
     const int needed = SDL_BuildAudioCVT(&cvt, wave.format, wave.channels, wave.freq, AUDIO_S16SYS,
                                          static_cast<Uint8>(channels), frequency);
-    if (needed < 0) {
-        SDL_FreeWAV(samples);
-        return Fail(error);
+    if (needed < 0) return Fail(error);
+    // The conversion works in place and may need more room than either end. Both factors fit
+    // in 32 bits, so their product cannot overflow.
+    const std::uint64_t room = std::uint64_t{length} * static_cast<std::uint64_t>(cvt.len_mult);
+    if (room > kLimit) {
+        error = "too long: converting it would take " + std::to_string(room >> 20) + " MB";
+        return {};
     }
-    // The conversion works in place and may need more room than either end.
-    std::vector<std::uint8_t> pcm(static_cast<std::size_t>(length) * cvt.len_mult);
-    std::memcpy(pcm.data(), samples, length);
-    SDL_FreeWAV(samples);
+    std::vector<std::uint8_t> pcm(room);
+    std::memcpy(pcm.data(), samples.get(), length);
     if (needed == 0) {
         pcm.resize(length);
         return pcm;
@@ -81,7 +106,7 @@ std::vector<std::uint8_t> DecodeWave(const std::string& bytes, int frequency, in
     cvt.len = static_cast<int>(length);
     if (SDL_ConvertAudio(&cvt) < 0) return Fail(error);
     pcm.resize(cvt.len_cvt);
-    // Resampling from an absurd rate can leave nothing at all.
+    // Resampling can leave nothing of a few samples.
     if (pcm.empty()) error = "no samples";
     return pcm;
 }
