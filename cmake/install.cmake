@@ -51,9 +51,9 @@ players take turns; three speeds and two looks. The window speaks Chinese.
 
 The package also holds nibbly-sim, which replays a scripted game headless and
 writes a trace of it.")
-# The libraries come from shlibdeps; the X11 platform plugin, the Chinese fonts and
-# Qt's own translations (message box buttons) are loaded at run time, unseen by it.
+# The libraries come from shlibdeps; the X11 and Wayland platform plugins, the Chinese fonts
+# and Qt's own translations (message box buttons) are loaded at run time, unseen by it.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "qt6-qpa-plugins, fonts-noto-cjk | fonts-arphic-uming, qt6-translations-l10n")
+    "qt6-qpa-plugins, qt6-wayland, fonts-noto-cjk | fonts-arphic-uming, qt6-translations-l10n")
 include(CPack)
