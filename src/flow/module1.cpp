@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 #include "flow/controls.h"
 #include "flow/startup.h"
@@ -58,10 +59,16 @@ int Main(int argc, char** argv) {
     // Pixel art scales by whole factors only: 1.5 draws at 1, 2.5 at 2.
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
         Qt::HighDpiScaleFactorRoundingPolicy::Floor);
-    QApplication app(argc, argv);
+    std::optional<QApplication> app(std::in_place, argc, argv);
+    // A screen too small for the window at its ratio: made again at a factor that fits.
+    if (const std::optional<plat::ScreenScale> scale = plat::RefitScale(FrmMain::SizePixels())) {
+        app.reset();
+        const plat::ForcedScale forced(*scale);
+        app.emplace(argc, argv);
+    }
     plat::UseDesktopEntry(NIBBLY_ID, plat::AppPath());
     // --frame-stats FILE: a timing record for the pacing benchmark.
-    const QStringList args = app.arguments();
+    const QStringList args = app->arguments();
     if (const qsizetype at = args.indexOf("--frame-stats"); at > 0) {
         const QString path = args.value(at + 1);
         if (path.isEmpty() || !plat::StartFrameStats(path.toStdString())) {
@@ -74,7 +81,7 @@ int Main(int argc, char** argv) {
     int status = 0;
     {
         FrmMain form;
-        instance.Listen([&form] { plat::BringToFront(form); });
+        instance.Listen([&form](const std::string& token) { plat::BringToFront(form, token); });
         // Ended from outside (kill, Ctrl+C, the terminal closing): as a close request from
         // the window system, the settings are stored and nothing is asked.
         plat::OnTerminationSignal([&form] {
@@ -83,7 +90,7 @@ int Main(int argc, char** argv) {
         });
         LoadMainWindow(form);
         plat::StartGamepads(Form_KeyDown);
-        status = app.exec();
+        status = QApplication::exec();
         plat::StopGamepads();
     }
     plat::StopSound();

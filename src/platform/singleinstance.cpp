@@ -15,6 +15,8 @@ namespace plat {
 namespace {
 
 constexpr int kConnectTimeoutMs = 2000;
+// Far above any real token; a caller cannot make the running copy hold more.
+constexpr qint64 kTokenLimit = 4096;
 
 // Sockets belong in the user's runtime folder, which does not follow TMPDIR; a hash of
 // the lock's path keeps copies that guard different settings apart.
@@ -54,7 +56,7 @@ std::string SingleInstance::LockPath() const {
     return lockPath_;
 }
 
-bool SingleInstance::Listen(std::function<void()> activate) {
+bool SingleInstance::Listen(std::function<void(const std::string& token)> activate) {
     server_ = std::make_unique<QLocalServer>();
     server_->setSocketOptions(QLocalServer::UserAccessOption);
     const QString path = QString::fromStdString(socketPath_);
@@ -63,13 +65,17 @@ bool SingleInstance::Listen(std::function<void()> activate) {
         QLocalServer::removeServer(path);
         server_->listen(path);
     }
+    // A later start sends its activation token, if any, and hangs up.
     QObject::connect(server_.get(), &QLocalServer::newConnection, server_.get(),
                      [this, activate = std::move(activate)] {
                          while (QLocalSocket* caller = server_->nextPendingConnection()) {
-                             caller->disconnectFromServer();
-                             caller->deleteLater();
+                             caller->setReadBufferSize(kTokenLimit);
+                             QObject::connect(caller, &QLocalSocket::disconnected, caller,
+                                              [caller, activate] {
+                                                  activate(caller->read(kTokenLimit).toStdString());
+                                                  caller->deleteLater();
+                                              });
                          }
-                         activate();
                      });
     return server_->isListening();
 }
@@ -78,15 +84,26 @@ bool SingleInstance::ActivateRunning() {
     QLocalSocket socket;
     socket.connectToServer(QString::fromStdString(socketPath_));
     if (!socket.waitForConnected(kConnectTimeoutMs)) return false;
+    // The desktop hands a starting program a token that lets it bring a window forward.
+    const QByteArray token = qgetenv("XDG_ACTIVATION_TOKEN").left(kTokenLimit);
+    if (!token.isEmpty()) {
+        socket.write(token);
+        socket.waitForBytesWritten(kConnectTimeoutMs);
+    }
     socket.disconnectFromServer();
     return true;
 }
 
-void BringToFront(QWidget& window) {
+void BringToFront(QWidget& window, const std::string& token) {
     window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
     window.show();
     window.raise();
+    // A compositor raises a window only with a token from the start that asked (Wayland's
+    // activation); Qt takes it from the environment, which programs started later must not
+    // inherit.
+    if (!token.empty()) qputenv("XDG_ACTIVATION_TOKEN", QByteArray::fromStdString(token));
     window.activateWindow();
+    qunsetenv("XDG_ACTIVATION_TOKEN");
 }
 
 }  // namespace plat
