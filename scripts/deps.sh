@@ -4,8 +4,8 @@ set -euo pipefail
 
 packages=(g++ cmake make pkg-config qt6-base-dev qt6-qpa-plugins qt6-wayland libgl-dev
           libsdl2-dev fonts-noto-cjk fonts-arphic-uming fonts-dejavu-core qt6-translations-l10n)
-# --tests: the suite and the end-to-end run on a real X desktop and a Wayland compositor; --package: the .deb;
-# --fuzz: clang and its fuzzing runtime.
+# --tests: the suite and the end-to-end run on a real X desktop and a Wayland compositor;
+# --package: the .deb; --fuzz: clang and its fuzzing runtime.
 if [ "${1:-}" = "--tests" ]; then
     packages+=(libgtest-dev libbenchmark-dev
                xvfb openbox xdotool x11-utils imagemagick weston desktop-file-utils appstream lintian)
