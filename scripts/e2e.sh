@@ -2,9 +2,10 @@
 # End to end on a real X desktop (Xvfb with openbox), with real key presses and clicks
 # through xdotool: builds the release, installs it into a temporary prefix and moves the
 # prefix (an installed tree must not care where it lives), validates the installed
-# desktop entry and metainfo, then plays a short game on the installed program, holds
-# keys with both cores busy and times the program's end by every route of leaving it.
-# Screenshots and the game's output are kept in build/e2e.
+# desktop entry and metainfo, then plays a short game on the installed program, records and
+# replays one, holds keys with both cores busy and times the program's end by every route of
+# leaving it. Then the installed game on scaled X screens and under a Wayland compositor
+# (weston, headless). Screenshots and the game's output are kept in build/e2e.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh --tests
@@ -415,5 +416,116 @@ record_and_replay() {
     cmp "$settings" "$work/settings-before" || fail "watching changed the settings"
 }
 record_and_replay
+
+# ---- Scaled screens (X11): the window fits the screen and its text stays crisp ----
+# Each leg runs the installed game alone on a screen of its own, at a scale a desktop sets
+# with QT_SCREEN_SCALE_FACTORS, and keeps a picture of the window.
+green_share() {
+    convert "$1" -fill white -opaque '#008000' -fill black +opaque white -format '%[fx:mean]' info:
+}
+scaled_leg() {
+    local name=$1 screen=$2 scale=$3 factor=$4 xvfb leg info x y w h sw sh
+    step "scaled X11 leg $name: screen $screen at $scale draws at ${factor}x"
+    Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp 3>"$work/display-$name" \
+        2>"$out/xvfb-$name.log" &
+    xvfb=$!
+    pids+=("$xvfb")
+    wait_for "X display" 10 test -s "$work/display-$name"
+    DISPLAY=:$(cat "$work/display-$name") QT_SCREEN_SCALE_FACTORS=$scale \
+        "$prefix/bin/nibbly" >"$out/nibbly-$name.log" 2>&1 &
+    leg=$!
+    pids+=("$leg")
+    export DISPLAY=:$(cat "$work/display-$name")
+    wait_for "window \"$title\"" 20 has_window "$title"
+    wid=$(find_window "$title")
+    shot_window() { import -window "$wid" "$out/scale-$name.png" && above_green; }
+    above_green() { awk -v v="$(green_share "$out/scale-$name.png")" 'BEGIN { exit !(v > 0.3) }'; }
+    wait_for "painted window" 10 shot_window
+    echo "    screenshot: $out/scale-$name.png"
+    info=$(xwininfo -id "$wid")
+    x=$(awk '/Absolute upper-left X/ {print $4}' <<<"$info")
+    y=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$info")
+    w=$(awk '/Width:/ {print $2}' <<<"$info")
+    h=$(awk '/Height:/ {print $2}' <<<"$info")
+    sw=${screen%x*}
+    sh=${screen#*x}
+    echo "    window ${w}x${h} at $x,$y on $screen"
+    [ "$w" = $((697 * factor)) ] && [ "$h" = $((556 * factor)) ] ||
+        fail "window ${w}x${h} is not 697x556 at ${factor}x"
+    [ "$x" -ge 0 ] && [ "$y" -ge 0 ] && [ $((x + w)) -le "$sw" ] && [ $((y + h)) -le "$sh" ] ||
+        fail "window at $x,$y, ${w}x${h} does not fit the $screen screen"
+    kill -TERM "$leg"
+    wait "$leg" || fail "scaled leg $name: exit status $?"
+    kill "$xvfb"
+    wait "$xvfb" 2>/dev/null || true
+}
+x11_display=$DISPLAY
+scaled_leg 1x 2400x1800 1 1
+scaled_leg 2x 2400x1800 2 2
+scaled_leg 3x 2400x1800 3 3
+scaled_leg 1080p-200 1920x1080 2 1
+export DISPLAY=$x11_display
+
+# ---- Wayland: the game plays natively under a compositor ----
+step "Wayland: weston headless, the game with QT_QPA_PLATFORM=wayland"
+wayland_run=$work/wayland-run
+mkdir -m 700 "$wayland_run"
+XDG_RUNTIME_DIR=$wayland_run weston --backend=headless-backend.so --use-pixman --debug \
+    --socket=nibbly-e2e --width=1024 --height=768 --idle-time=0 >"$out/weston.log" 2>&1 &
+weston=$!
+pids+=("$weston")
+wait_for "weston socket" 10 test -S "$wayland_run/nibbly-e2e"
+wayland=(env -u DISPLAY XDG_RUNTIME_DIR="$wayland_run" WAYLAND_DISPLAY=nibbly-e2e
+    QT_QPA_PLATFORM=wayland)
+# The settings of the X11 legs, the counts in a form the game reads but never writes: the
+# plain form afterwards shows that SIGTERM stored them. The remembered place must stay.
+stored_x=$(setting frmMainX)
+stored_y=$(setting frmMainY)
+coins=$(setting GameCoins)
+printf '[SetLog]\nGameCoins= +%s\nGameHiScore=%s\nfrmMainX=%s\nfrmMainY=%s\n' "$coins" \
+    "$(setting GameHiScore)" "$stored_x" "$stored_y" >"$settings"
+"${wayland[@]}" "$prefix/bin/nibbly" >"$out/nibbly-wayland.log" 2>&1 &
+game=$!
+pids+=("$game")
+# The window's pixels: the box of the window's green, widened by where the green lies in
+# the X11 picture of the same window.
+read -r gw gh gx gy < <(convert "$out/scale-1x.png" -fill white -opaque '#008000' \
+    -fill black +opaque white -format '%@\n' info: | tr 'x+' '  ')
+wayland_window() {
+    local box
+    rm -f "$work"/shots/*.png
+    mkdir -p "$work/shots"
+    (cd "$work/shots" && "${wayland[@]}" weston-screenshooter >/dev/null 2>&1) || return 1
+    mv "$work"/shots/*.png "$out/wayland-screen.png" || return 1
+    box=$(convert "$out/wayland-screen.png" -fill white -opaque '#008000' \
+        -fill black +opaque white -format '%@' info: 2>/dev/null)
+    [[ $box =~ ^${gw}x${gh}\+([0-9]+)\+([0-9]+)$ ]] || return 1
+    wx=$((BASH_REMATCH[1] - gx))
+    wy=$((BASH_REMATCH[2] - gy))
+}
+wait_for "window on the Wayland screen" 20 wayland_window
+echo "    screenshot: $out/wayland-screen.png (window at $wx,$wy, placed by the compositor)"
+convert "$out/wayland-screen.png" -crop "697x556+$wx+$wy" +repage "$out/wayland-window.png"
+# Outside the rounded outline the compositor shows its desktop and X11 nothing: only the
+# window's own pixels are compared.
+differing=$(compare -metric AE -fuzz 2% "$out/wayland-window.png" "$out/scale-1x.png" null: 2>&1 ||
+    true)
+echo "    pixels differing from the X11 picture: $differing of $((697 * 556))"
+[ "${differing%% *}" -le 200 ] || fail "the Wayland window differs from the X11 one"
+
+step "Wayland: a second start leaves quietly; SIGTERM stores the settings, the place kept"
+timeout 20 "${wayland[@]}" XDG_ACTIVATION_TOKEN=e2e-token "$prefix/bin/nibbly" \
+    >"$out/second-wayland.log" 2>&1 || fail "second start under Wayland: status $?"
+[ ! -s "$out/second-wayland.log" ] || fail "second start said: $(cat "$out/second-wayland.log")"
+kill -TERM "$game"
+wait "$game" || fail "Wayland game: exit status $?"
+sed 's/^/    /' "$settings"
+[ "$(setting GameCoins)" = "$coins" ] || fail "no settings stored at SIGTERM"
+[ "$(setting frmMainX)" = "$stored_x" ] && [ "$(setting frmMainY)" = "$stored_y" ] ||
+    fail "the stored place changed under Wayland"
+! grep -qi 'position\|geometry\|move' "$out/nibbly-wayland.log" ||
+    fail "the game printed about positions: $(cat "$out/nibbly-wayland.log")"
+kill "$weston"
+wait "$weston" 2>/dev/null || true
 
 step "passed"

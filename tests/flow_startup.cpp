@@ -51,7 +51,7 @@ TEST(Startup, SecondInstanceBringsTheFirstForwardAndLeaves) {
     }
     ASSERT_EQ(running.Take(), plat::SingleInstance::Claim::Owner);
     int activations = 0;
-    ASSERT_TRUE(running.Listen([&] { ++activations; }));
+    ASSERT_TRUE(running.Listen([&](const std::string&) { ++activations; }));
 
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("XDG_CONFIG_HOME", config.path());

@@ -144,4 +144,30 @@ TEST(RealMsgBox, ButtonsSpeakChinese) {
     EXPECT_EQ(texts[2], QStringLiteral("取消"));
 }
 
+TEST(FittingScale, LargestWholeFactorAtWhichTheWindowFits) {
+    const QSize window(697, 556);
+    const struct {
+        const char* name;
+        double ratio;
+        QSize available;
+        int factor;
+    } rows[] = {
+        {"1080p_at_200_is_too_low_for_2", 2.0, {1920, 1080}, 1},
+        {"1080p_with_a_panel_at_200", 2.0, {1920, 1040}, 1},
+        {"4k_at_200", 2.0, {3840, 2160}, 2},
+        {"4k_at_300", 3.0, {3840, 2160}, 3},
+        {"1600_high_at_300_steps_down_one", 3.0, {2560, 1600}, 2},
+        {"exact_fit_at_2", 2.0, {1394, 1112}, 2},
+        {"one_pixel_short_at_2", 2.0, {1394, 1111}, 1},
+        {"fractional_150_takes_1", 1.5, {3840, 2160}, 1},
+        {"fractional_250_takes_2", 2.5, {3840, 2160}, 2},
+        {"screen_smaller_than_the_window", 1.0, {640, 480}, 1},
+        {"ratio_below_1", 0.75, {1920, 1080}, 1},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(plat::FittingScale(row.ratio, window, row.available), row.factor);
+    }
+}
+
 }  // namespace

@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "platform/singleinstance.h"
 
@@ -46,24 +48,27 @@ TEST_F(SingleInstanceTest, SecondCopyFindsTheLockTakenAndTheFirstGetsIt) {
     plat::SingleInstance first(Folder(), kName);
     ASSERT_EQ(first.Take(), Claim::Owner);
     EXPECT_EQ(first.LockPath(), Folder() + "/Nibbly.lock");
-    int activations = 0;
-    ASSERT_TRUE(first.Listen([&] { ++activations; }));
+    std::vector<std::string> tokens;
+    ASSERT_TRUE(first.Listen([&](const std::string& token) { tokens.push_back(token); }));
 
+    // The desktop's activation token travels with the request; without one, none does.
     plat::SingleInstance second(Folder(), kName);
     EXPECT_EQ(second.Take(), Claim::Taken);
+    qputenv("XDG_ACTIVATION_TOKEN", "token-of-the-second-start");
     EXPECT_TRUE(second.ActivateRunning());
+    qunsetenv("XDG_ACTIVATION_TOKEN");
     DeliverPending();
-    EXPECT_EQ(activations, 1);
+    EXPECT_EQ(tokens, std::vector<std::string>{"token-of-the-second-start"});
 
     EXPECT_TRUE(plat::SingleInstance(Folder(), kName).ActivateRunning());
     DeliverPending();
-    EXPECT_EQ(activations, 2);
+    EXPECT_EQ(tokens, (std::vector<std::string>{"token-of-the-second-start", ""}));
 }
 
 TEST_F(SingleInstanceTest, OtherFoldersAreOtherCopies) {
     plat::SingleInstance first(Folder(), kName);
     ASSERT_EQ(first.Take(), Claim::Owner);
-    ASSERT_TRUE(first.Listen([] {}));
+    ASSERT_TRUE(first.Listen([](const std::string&) {}));
 
     plat::SingleInstance elsewhere(dir.filePath("Other").toStdString(), kName);
     EXPECT_EQ(elsewhere.Take(), Claim::Owner);
@@ -80,7 +85,7 @@ TEST_F(SingleInstanceTest, NoListenerMeansNoActivation) {
 TEST_F(SingleInstanceTest, KilledCopyLeavesNothingThatBlocks) {
     InAKilledProcess([this] {
         plat::SingleInstance killed(Folder(), kName);
-        if (killed.Take() != Claim::Owner || !killed.Listen([] {})) _exit(1);
+        if (killed.Take() != Claim::Owner || !killed.Listen([](const std::string&) {})) _exit(1);
         // No destructors: the lock file and the socket stay behind.
         _exit(0);
     });
@@ -89,7 +94,7 @@ TEST_F(SingleInstanceTest, KilledCopyLeavesNothingThatBlocks) {
     plat::SingleInstance next(Folder(), kName);
     ASSERT_EQ(next.Take(), Claim::Owner);
     int activations = 0;
-    ASSERT_TRUE(next.Listen([&] { ++activations; }));
+    ASSERT_TRUE(next.Listen([&](const std::string&) { ++activations; }));
     EXPECT_TRUE(plat::SingleInstance(Folder(), kName).ActivateRunning());
     DeliverPending();
     EXPECT_EQ(activations, 1);

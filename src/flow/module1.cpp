@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 #include "flow/session.h"
 #include "flow/startup.h"
@@ -75,7 +76,13 @@ int Main(int argc, char** argv) {
     // Pixel art scales by whole factors only: 1.5 draws at 1, 2.5 at 2.
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
         Qt::HighDpiScaleFactorRoundingPolicy::Floor);
-    QApplication app(argc, argv);
+    std::optional<QApplication> app(std::in_place, argc, argv);
+    // A screen too small for the window at its ratio: made again at a factor that fits.
+    if (const std::optional<plat::ScreenScale> scale = plat::RefitScale(FrmMain::SizePixels())) {
+        app.reset();
+        const plat::ForcedScale forced(*scale);
+        app.emplace(argc, argv);
+    }
     plat::UseDetectableAutoRepeat();
     plat::UseDesktopEntry(NIBBLY_ID, plat::AppPath());
     // A timing record for the pacing benchmark.
@@ -91,7 +98,10 @@ int Main(int argc, char** argv) {
     int status = 0;
     {
         FrmMain form;
-        if (!session.Replaying()) instance.Listen([&form] { plat::BringToFront(form); });
+        if (!session.Replaying()) {
+            instance.Listen(
+                [&form](const std::string& token) { plat::BringToFront(form, token); });
+        }
         // Ended from outside (kill, Ctrl+C, the terminal closing): as a close request from
         // the window system, the settings are stored and nothing is asked.
         plat::OnTerminationSignal([&session] {
@@ -111,7 +121,7 @@ int Main(int argc, char** argv) {
             if (!session.Replaying())
                 plat::StartGamepads([&session](int vk) { session.KeyDown(vk); });
         });
-        status = app.exec();
+        status = QApplication::exec();
         plat::StopGamepads();
     }
     plat::StopSound();

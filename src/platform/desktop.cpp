@@ -9,6 +9,7 @@
 #include <QUrl>
 #include <QWidget>
 #include <QWindow>
+#include <algorithm>
 #include <utility>
 
 #include "platform/timer.h"
@@ -78,6 +79,21 @@ Buttons ButtonsOf(int style) {
     }
 }
 
+constexpr const char* kScreenFactorsVar = "QT_SCREEN_SCALE_FACTORS";
+constexpr const char* kScaleFactorVar = "QT_SCALE_FACTOR";
+
+std::optional<QByteArray> Environment(const char* name) {
+    if (!qEnvironmentVariableIsSet(name)) return std::nullopt;
+    return qgetenv(name);
+}
+
+void Restore(const char* name, const std::optional<QByteArray>& value) {
+    if (value)
+        qputenv(name, *value);
+    else
+        qunsetenv(name);
+}
+
 QSize ScreenSizePixels() {
     if (fixedScreenSize.isValid()) return fixedScreenSize;
     const QScreen* screen = qGuiApp ? QGuiApplication::primaryScreen() : nullptr;
@@ -136,6 +152,44 @@ bool StartSystemMove(QWidget& window) {
     if (systemMoveHandler) return systemMoveHandler(window);
     QWindow* handle = window.windowHandle();
     return handle != nullptr && handle->startSystemMove();
+}
+
+bool WindowSystemPlacesWindows() {
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+int FittingScale(double ratio, QSize window, QSize available) {
+    int factor = std::max(1, static_cast<int>(ratio + 1e-6));
+    while (factor > 1 && (window.width() * factor > available.width() ||
+                          window.height() * factor > available.height())) {
+        --factor;
+    }
+    return factor;
+}
+
+std::optional<ScreenScale> RefitScale(QSize window) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr || WindowSystemPlacesWindows()) return std::nullopt;
+    const double ratio = screen->devicePixelRatio();
+    const QSize available = screen->availableGeometry().size() * ratio;
+    const int factor = FittingScale(ratio, window, available);
+    if (factor == ratio) return std::nullopt;
+    return ScreenScale{screen->name(), factor};
+}
+
+ForcedScale::ForcedScale(const ScreenScale& scale)
+    : screenFactors_(Environment(kScreenFactorsVar)), scaleFactor_(Environment(kScaleFactorVar)) {
+    // A named factor replaces the one Qt takes from the screen's DPI; the global one would
+    // multiply it.
+    const QString factor = QString::number(scale.factor);
+    qputenv(kScreenFactorsVar,
+            (scale.screen.isEmpty() ? factor : scale.screen + '=' + factor).toUtf8());
+    qunsetenv(kScaleFactorVar);
+}
+
+ForcedScale::~ForcedScale() {
+    Restore(kScreenFactorsVar, screenFactors_);
+    Restore(kScaleFactorVar, scaleFactor_);
 }
 
 void SetSystemMoveHandler(std::function<bool(QWidget& window)> handler) {

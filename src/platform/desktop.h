@@ -1,5 +1,9 @@
 #pragma once
+#include <QByteArray>
+#include <QSize>
+#include <QString>
 #include <functional>
+#include <optional>
 #include <string>
 
 class QWidget;
@@ -32,6 +36,37 @@ bool StartSystemMove(QWidget& window);
 // What MsgBox and ShellExecute do without a replacement, for replacements that watch them.
 int ShowMessageBox(const std::string& prompt, int style, const std::string& title);
 void OpenInDesktop(const std::string& target);
+
+// Where the window system, not the program, places top-level windows (Wayland).
+bool WindowSystemPlacesWindows();
+
+// The largest whole factor, not above the screen's device pixel ratio, at which a window of
+// the given size (pixels) fits the available area (device pixels); never below 1. Fractional
+// ratios take the whole factor below, so every pixel of art stays the same size.
+int FittingScale(double ratio, QSize window, QSize available);
+
+// The whole factor the primary screen is to draw a window of that size at, when the running
+// application object was made with another one. None where a compositor scales the windows.
+struct ScreenScale {
+    QString screen;
+    int factor;
+};
+std::optional<ScreenScale> RefitScale(QSize window);
+
+// While it lives, application objects made anew draw at the factor on that screen. The
+// environment is restored afterwards, so that programs started from the game (the browser)
+// see the desktop's own settings.
+class ForcedScale {
+  public:
+    explicit ForcedScale(const ScreenScale& scale);
+    ~ForcedScale();
+    ForcedScale(const ForcedScale&) = delete;
+    ForcedScale& operator=(const ForcedScale&) = delete;
+
+  private:
+    std::optional<QByteArray> screenFactors_;
+    std::optional<QByteArray> scaleFactor_;
+};
 
 // Replacements for tests and the simulator; empty functions restore the real ones.
 void SetSystemMoveHandler(std::function<bool(QWidget& window)> handler);

@@ -20,6 +20,8 @@ namespace plat {
 namespace {
 
 constexpr int kConnectTimeoutMs = 2000;
+// Far above any real token; a caller cannot make the running copy hold more.
+constexpr qint64 kTokenLimit = 4096;
 
 bool IsFolder(const std::string& path) {
     struct stat info {};
@@ -102,7 +104,7 @@ std::string SingleInstance::LockPath() const {
     return lockPath_;
 }
 
-bool SingleInstance::Listen(std::function<void()> activate) {
+bool SingleInstance::Listen(std::function<void(const std::string& token)> activate) {
     if (socketPath_.empty()) {
         std::cerr << "nibbly: no private folder for the instance socket (XDG_RUNTIME_DIR unusable, "
                      "/tmp/nibbly-"
@@ -119,13 +121,17 @@ bool SingleInstance::Listen(std::function<void()> activate) {
         QLocalServer::removeServer(path);
         server_->listen(path);
     }
+    // A later start sends its activation token, if any, and hangs up.
     QObject::connect(server_.get(), &QLocalServer::newConnection, server_.get(),
                      [this, activate = std::move(activate)] {
                          while (QLocalSocket* caller = server_->nextPendingConnection()) {
-                             caller->disconnectFromServer();
-                             caller->deleteLater();
+                             caller->setReadBufferSize(kTokenLimit);
+                             QObject::connect(caller, &QLocalSocket::disconnected, caller,
+                                              [caller, activate] {
+                                                  activate(caller->read(kTokenLimit).toStdString());
+                                                  caller->deleteLater();
+                                              });
                          }
-                         activate();
                      });
     return server_->isListening();
 }
@@ -135,15 +141,26 @@ bool SingleInstance::ActivateRunning() {
     QLocalSocket socket;
     socket.connectToServer(QString::fromStdString(socketPath_));
     if (!socket.waitForConnected(kConnectTimeoutMs)) return false;
+    // The desktop hands a starting program a token that lets it bring a window forward.
+    const QByteArray token = qgetenv("XDG_ACTIVATION_TOKEN").left(kTokenLimit);
+    if (!token.isEmpty()) {
+        socket.write(token);
+        socket.waitForBytesWritten(kConnectTimeoutMs);
+    }
     socket.disconnectFromServer();
     return true;
 }
 
-void BringToFront(QWidget& window) {
+void BringToFront(QWidget& window, const std::string& token) {
     window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
     window.show();
     window.raise();
+    // A compositor raises a window only with a token from the start that asked (Wayland's
+    // activation); Qt takes it from the environment, which programs started later must not
+    // inherit.
+    if (!token.empty()) qputenv("XDG_ACTIVATION_TOKEN", QByteArray::fromStdString(token));
     window.activateWindow();
+    qunsetenv("XDG_ACTIVATION_TOKEN");
 }
 
 }  // namespace plat

@@ -29,10 +29,12 @@ class SingleInstance {
     Claim Take();
     std::string LockPath() const;
 
-    // For the owner: activate runs whenever a later start asks. Needs the event loop.
-    // False when no socket could be opened (later starts then only leave).
-    bool Listen(std::function<void()> activate);
-    // For a later start: asks the running copy to come forward; false when none listens.
+    // For the owner: activate runs whenever a later start asks, with that start's activation
+    // token (empty when it had none). Needs the event loop. False when no socket could be
+    // opened (later starts then only leave).
+    bool Listen(std::function<void(const std::string& token)> activate);
+    // For a later start: asks the running copy to come forward, handing it this process's
+    // activation token; false when none listens.
     bool ActivateRunning();
 
   private:
@@ -43,7 +45,8 @@ class SingleInstance {
     std::unique_ptr<QLocalServer> server_;
 };
 
-// Shows a window restored from its minimised state, on top and with the focus.
-void BringToFront(QWidget& window);
+// Shows a window restored from its minimised state, on top and with the focus; token: an
+// activation token for a compositor that asks for one.
+void BringToFront(QWidget& window, const std::string& token);
 
 }  // namespace plat

@@ -36,8 +36,8 @@ constexpr plat::Font kSong15Bold{"宋体", 15.75, true};
 constexpr plat::Font kTahoma{"Tahoma", 15.75, true};
 
 // Sizes in twips.
-constexpr int kWindowWidth = 10455;
-constexpr int kWindowHeight = 8340;
+constexpr int kWindowWidth = FrmMain::kWidthTwips;
+constexpr int kWindowHeight = FrmMain::kHeightTwips;
 constexpr int kSkinWidth = 4065;
 constexpr int kSkinHeight = 3270;
 
@@ -159,6 +159,10 @@ FrmMain::FrmMain()
     qApp->installEventFilter(this);
 }
 
+QSize FrmMain::SizePixels() {
+    return {Px(kWindowWidth), Px(kWindowHeight)};
+}
+
 FrmMain::~FrmMain() {
     qApp->removeEventFilter(this);
     instance = nullptr;
@@ -210,7 +214,8 @@ void FrmMain::LayoutWindow() {
     Imclose.move(Px(w - 315), Px(75));
     PaintFrame();
     RMe();
-    if (isMinimized()) return;
+    // Where the compositor places windows the remembered place is kept as it is.
+    if (isMinimized() || plat::WindowSystemPlacesWindows()) return;
     const Placement place = ClampPlacement({WindowX, WindowY}, plat::ScreenWidthTwips(),
                                            plat::ScreenHeightTwips(), w, h);
     WindowX = place.x;
@@ -219,8 +224,12 @@ void FrmMain::LayoutWindow() {
 }
 
 void FrmMain::PaintFrame() {
-    if (surface_.size() != size()) {
-        surface_ = QImage(size(), QImage::Format_ARGB32_Premultiplied);
+    // At the screen's factor: the skin scales without smoothing, the title text is drawn at
+    // device resolution.
+    const qreal ratio = devicePixelRatio();
+    if (surface_.size() != size() * ratio || surface_.devicePixelRatio() != ratio) {
+        surface_ = QImage(size() * ratio, QImage::Format_ARGB32_Premultiplied);
+        surface_.setDevicePixelRatio(ratio);
         surface_.fill(Qt::transparent);
     }
     QPainter painter(&surface_);
@@ -244,12 +253,14 @@ void FrmMain::RMe() {
     if (mask() != outline_) setMask(outline_);
 }
 
+// A compositor that places windows does not tell the program where: the remembered place
+// stands for the actual one.
 std::int32_t FrmMain::LeftTwips() const {
-    return x() * kTwipsPerPixel;
+    return plat::WindowSystemPlacesWindows() ? WindowX : x() * kTwipsPerPixel;
 }
 
 std::int32_t FrmMain::TopTwips() const {
-    return y() * kTwipsPerPixel;
+    return plat::WindowSystemPlacesWindows() ? WindowY : y() * kTwipsPerPixel;
 }
 
 void FrmMain::Unload() {
@@ -276,6 +287,8 @@ QWidget* FrmMain::KeyReceiver() {
 }
 
 void FrmMain::paintEvent(QPaintEvent*) {
+    // Moved to a screen of another factor.
+    if (surface_.devicePixelRatio() != devicePixelRatio()) PaintFrame();
     QPainter painter(this);
     painter.setClipRegion(outline_.isEmpty() ? QRegion(rect()) : outline_);
     painter.fillRect(rect(), plat::ToQColor(kGreen));

@@ -22,6 +22,11 @@ class FrmMain : public QWidget {
     FrmMain();
     ~FrmMain() override;
 
+    // The window's fixed size.
+    static constexpr int kWidthTwips = 10455;
+    static constexpr int kHeightTwips = 8340;
+    static QSize SizePixels();
+
     // The window's start-up: pictures, size, remembered place, title and links; then shows
     // the window with its first layout pass.
     void Load();

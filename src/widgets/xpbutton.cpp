@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <algorithm>
 
 #include "platform/bitmap.h"
 #include "platform/controls.h"
@@ -15,6 +16,11 @@
 namespace {
 
 constexpr const char* kHandPointer = "hand";
+
+// The screen's device pixel ratio as a whole factor: the control's pixel art scales evenly.
+int WholeScale(const QWidget& widget) {
+    return std::max(1, qRound(widget.devicePixelRatio()));
+}
 
 // Pictures are stored as PNG data in base64 after "png:".
 QImage DecodePicture(const std::string& text) {
@@ -481,7 +487,9 @@ void XPButton::AmbientDisplayAsDefault(bool displayAsDefault) {
 void XPButton::Resize() {
     if (delayed_) return;
     BuildRegion();
-    canvas_ = QImage(size(), QImage::Format_RGB32);
+    const int scale = WholeScale(*this);
+    canvas_ = QImage(size() * scale, QImage::Format_RGB32);
+    canvas_.setDevicePixelRatio(scale);
     LayoutContent(true);
     Redraw();
 }
@@ -491,6 +499,8 @@ void XPButton::resizeEvent(QResizeEvent*) {
 }
 
 void XPButton::paintEvent(QPaintEvent*) {
+    // Moved to a screen of another factor.
+    if (CanvasScale() != WholeScale(*this)) Resize();
     QPainter painter(this);
     painter.drawImage(0, 0, canvas_);
 }

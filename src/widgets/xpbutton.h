@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/colour.h"
+#include "platform/picturebox.h"
 #include "platform/timer.h"
 #include "platform/windowsys.h"
 #include "widgets/propertybag.h"
@@ -171,6 +172,8 @@ class XPButton : public QWidget {
     void DrawCaption(std::int32_t face, std::int32_t alternate, bool shifted, bool keepPlain);
     void DrawPicture(QRect rect, int p, int r);
     void TransparentBlit(QRect target, const QImage& bitmap);
+    void BlitToCanvas(QPoint at, const QImage& source, plat::RasterOp op, plat::Colour brush = 0);
+    int CanvasScale() const;
     void FillBox(int left, int top, int right, int bottom, std::int32_t colour);
     void Line(QPoint from, QPoint to, std::int32_t colour, bool dotted = false);
     void Outline(QRect rect, std::int32_t colour);
@@ -240,6 +243,8 @@ class XPButton : public QWidget {
     int shortcutId_ = 0;
     bool endsDoubleClick_ = false;
 
+    // At the screen's whole factor: the caption is drawn at device resolution, the rest is
+    // composed in the control's pixels and scaled up without smoothing.
     QImage canvas_;
     QFont canvasFont_;
     QRegion clip_;

@@ -354,8 +354,8 @@ void XPButton::DottedFocusRect(QRect rect) {
         for (int y = rect.top(); y <= rect.bottom(); ++y) {
             const bool edge =
                 x == rect.left() || x == rect.right() || y == rect.top() || y == rect.bottom();
-            if (!edge || (x + y) % 2 != 0 || !canvas_.rect().contains(x, y)) continue;
-            const QRgb under = canvas_.pixel(x, y);
+            if (!edge || (x + y) % 2 != 0 || !QWidget::rect().contains(x, y)) continue;
+            const QRgb under = canvas_.pixel(x * CanvasScale(), y * CanvasScale());
             const plat::Colour inverted =
                 plat::RGB(qRed(under), qGreen(under), qBlue(under)) ^ 0xFFFFFF;
             Pixel(x, y, static_cast<std::int32_t>(inverted));
@@ -595,10 +595,10 @@ void XPButton::DrawPicture(QRect rect, int p, int r) {
         for (int x = 0; x < shape.width(); ++x)
             line[x] = (line[x] & 0xFFFFFF) == 0xFFFFFF ? 0xFFFFFFFF : 0xFF000000;
     }
-    plat::BitBlt(canvas_, target.x() - 1, target.y() - 1, shape.width(), shape.height(), shape, 0,
-                 0, plat::RasterOp::PSDPxax, plat::Colour(ShadeColor(0xC0C0C0, 36)));
-    plat::BitBlt(canvas_, target.x(), target.y(), shape.width(), shape.height(), shape, 0, 0,
-                 plat::RasterOp::PSDPxax, plat::Colour(ShadeColor(0xC0C0C0, -36)));
+    BlitToCanvas(target.topLeft() - QPoint(1, 1), shape, plat::RasterOp::PSDPxax,
+                 plat::Colour(ShadeColor(0xC0C0C0, 36)));
+    BlitToCanvas(target.topLeft(), shape, plat::RasterOp::PSDPxax,
+                 plat::Colour(ShadeColor(0xC0C0C0, -36)));
 }
 
 void XPButton::TransparentBlit(QRect target, const QImage& bitmap) {
@@ -617,10 +617,23 @@ void XPButton::TransparentBlit(QRect target, const QImage& bitmap) {
     const int w = image.width();
     const int h = image.height();
     plat::BitBlt(image, 0, 0, w, h, mask, 0, 0, plat::RasterOp::DSna);
-    QImage area = canvas_.copy(target.x(), target.y(), w, h);
-    plat::BitBlt(area, 0, 0, w, h, mask, 0, 0, plat::SRCAND);
-    plat::BitBlt(area, 0, 0, w, h, image, 0, 0, plat::SRCPAINT);
-    plat::BitBlt(canvas_, target.x(), target.y(), w, h, area, 0, 0, plat::SRCCOPY);
+    BlitToCanvas(target.topLeft(), mask, plat::SRCAND);
+    BlitToCanvas(target.topLeft(), image, plat::SRCPAINT);
+}
+
+void XPButton::BlitToCanvas(QPoint at, const QImage& source, plat::RasterOp op,
+                            plat::Colour brush) {
+    const int f = CanvasScale();
+    const QImage scaled =
+        f == 1 ? source
+               : source.scaled(source.size() * f, Qt::IgnoreAspectRatio, Qt::FastTransformation)
+                     .convertToFormat(QImage::Format_RGB32);
+    plat::BitBlt(canvas_, at.x() * f, at.y() * f, scaled.width(), scaled.height(), scaled, 0, 0, op,
+                 brush);
+}
+
+int XPButton::CanvasScale() const {
+    return qRound(canvas_.devicePixelRatio());
 }
 
 std::int32_t XPButton::CommonFill() const {
