@@ -146,7 +146,7 @@ TEST_F(SingleInstanceTest, BringsForwardWithoutAUsableRuntimeFolder) {
         plat::SingleInstance first(Folder(), kName);
         ASSERT_EQ(first.Take(), Claim::Owner);
         int activations = 0;
-        EXPECT_TRUE(first.Listen([&] { ++activations; }));
+        EXPECT_TRUE(first.Listen([&](const std::string&) { ++activations; }));
         EXPECT_TRUE(plat::SingleInstance(Folder(), kName).ActivateRunning());
         DeliverPending();
         EXPECT_EQ(activations, 1);
