@@ -9,18 +9,14 @@
 
 namespace sim {
 
-namespace {
-
-struct Arrow {
-    char letter;
-    int vk;
-};
-constexpr std::array<Arrow, 4> kArrows = {{
+const std::array<Arrow, 4> kArrows = {{
     {'U', plat::vbKeyUp},
     {'D', plat::vbKeyDown},
     {'L', plat::vbKeyLeft},
     {'R', plat::vbKeyRight},
 }};
+
+namespace {
 
 struct KeySpec {
     std::string_view name;

@@ -15,6 +15,12 @@ struct Answer {
     const char* name;
     int result;
 };
+// The script's letters of the arrow keys.
+struct Arrow {
+    char letter;
+    int vk;
+};
+extern const std::array<Arrow, 4> kArrows;
 // The script's name of a key of the key map or F1; nullptr for any other key.
 const char* KeyName(int vk);
 // The name of a box's returned value.

@@ -24,17 +24,6 @@ namespace {
 
 constexpr std::size_t kRecordingsKept = 20;
 
-struct Arrow {
-    char letter;
-    int vk;
-};
-constexpr std::array<Arrow, 4> kArrows = {{
-    {'U', plat::vbKeyUp},
-    {'D', plat::vbKeyDown},
-    {'L', plat::vbKeyLeft},
-    {'R', plat::vbKeyRight},
-}};
-
 // A header value must stay one field; one that cannot is left out, and the game reads it
 // as missing, just as it reads a value it cannot parse.
 bool OneField(const std::string& text) {
@@ -182,14 +171,14 @@ void Session::Attach(FrmMain& form) {
     plat::SetKeyObserver([this](int vk, bool down) {
         std::string held;
         bool arrow = false;
-        for (const Arrow& a : kArrows) {
+        for (const sim::Arrow& a : sim::kArrows) {
             arrow = arrow || a.vk == vk;
             if (a.vk == vk ? down : plat::KeyHeld(a.vk)) held += a.letter;
         }
         if (!arrow || (!down && !plat::KeyHeld(vk))) return;
         if (down && plat::KeyHeld(vk)) {
             // Pressed again without a release: only its latch changes.
-            for (const Arrow& a : kArrows) {
+            for (const sim::Arrow& a : sim::kArrows) {
                 if (a.vk == vk) Input(std::string("tap ") + a.letter);
             }
             return;
