@@ -25,8 +25,15 @@ for p in "${packages[@]}"; do
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
-echo "Installing: ${missing[*]}"
 sudo=""
-[ "$(id -u)" -eq 0 ] || sudo="sudo"
+if [ "$(id -u)" -ne 0 ]; then
+    if ! command -v sudo >/dev/null; then
+        echo "deps.sh: missing packages: ${missing[*]}" >&2
+        echo "deps.sh: as root, run: apt-get install --no-install-recommends ${missing[*]}" >&2
+        exit 1
+    fi
+    sudo="sudo"
+fi
+echo "Installing: ${missing[*]}"
 $sudo apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

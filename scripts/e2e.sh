@@ -6,7 +6,9 @@
 # replays one, holds keys with both cores busy and times the program's end by every route of
 # leaving it. Then the installed game on scaled X screens and under a Wayland compositor
 # (weston, headless). Screenshots and the game's output are kept in build/e2e.
-set -euo pipefail
+set -Eeuo pipefail
+# Any step that stops the run says where, even one without a check of its own.
+trap 'echo "e2e: FAIL: line $LINENO: $BASH_COMMAND exited $?" >&2' ERR
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh --tests
 
@@ -200,8 +202,9 @@ echo "    second start left and the first came back in $(since "$second_start")s
 step "move the window, leave by the exit button answered Yes"
 xdotool windowmove --sync "$wid" 131 97
 client_origin
+# A window manager that sets no extents leaves nothing to read: no frame.
 read -r left_extent _ top_extent _ < <(xprop -id "$wid" _NET_FRAME_EXTENTS |
-    sed -n 's/.* = \([0-9]*\), \([0-9]*\), \([0-9]*\), \([0-9]*\)/\1 \2 \3 \4/p')
+    sed -n 's/.* = \([0-9]*\), \([0-9]*\), \([0-9]*\), \([0-9]*\)/\1 \2 \3 \4/p') || true
 frame_x=$((cx - ${left_extent:-0}))
 frame_y=$((cy - ${top_extent:-0}))
 xdotool mousemove --sync $((cx + 608 + 40)) $((cy + 432 + 16))
@@ -309,7 +312,8 @@ echo "    coins: $(setting GameCoins) of 2 (one click, one 2 s hold of Space); h
 [ "$(opens)" = 1 ] || fail "a held F1 opened the help $(opens) times"
 
 step "with both cores busy: a held I inserts a coin at every key-down of the X server's repeat"
-read -r delay rate < <(xset q | sed -n 's/.*auto repeat delay: *\([0-9]*\) *repeat rate: *\([0-9]*\).*/\1 \2/p')
+read -r delay rate < <(xset q | sed -n 's/.*auto repeat delay: *\([0-9]*\) *repeat rate: *\([0-9]*\).*/\1 \2/p') ||
+    fail "xset reports no key repeat"
 start_game 0
 # Another client listening to the same window hears every key-down the server sends.
 watch "$work/keys" keyboard

@@ -6,6 +6,10 @@ cd "$(dirname "$0")/.."
 bash scripts/deps.sh --package
 
 dir=build/package
+# Every time the build stamps (resources, the font, the archive) is the last commit's, so two
+# builds of one commit give the same .deb (outside git: the top CMakeLists.txt's time).
+SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || stat -c %Y CMakeLists.txt)}
+export SOURCE_DATE_EPOCH
 eval "$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --export=sh)"
 # CMake takes no CPPFLAGS, and these flags are given each time, not only at the first run.
 # Debian keeps games in /usr/games; the data stay in ../share/nibbly from there.

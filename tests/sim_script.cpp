@@ -38,6 +38,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         BadLine{"unknown_command", "10 jump\n", 1}, BadLine{"signed_time", "+10 key I\n", 1},
         BadLine{"negative_time", "-10 key I\n", 1}, BadLine{"fractional_time", "10.5 key I\n", 1},
+        BadLine{"time_beyond_limit", "1000000001 key I\n", 1},
         BadLine{"time_goes_back", "20 key I\n10 key I\n", 2}, BadLine{"time_only", "10\n", 1},
         BadLine{"hold_bad_letter", "10 hold UX\n", 1}, BadLine{"hold_key_twice", "10 hold UU\n", 1},
         BadLine{"hold_lower_case", "10 hold u\n", 1}, BadLine{"tap_two_keys", "10 tap UD\n", 1},
@@ -73,6 +74,63 @@ TEST_F(SimScript, BadCommandLinesAreRefused) {
         EXPECT_EQ(process.exitCode(), 2);
         EXPECT_TRUE(process.readAllStandardOutput().isEmpty());
         EXPECT_FALSE(process.readAllStandardError().isEmpty());
+    }
+}
+
+TEST_F(SimScript, HelpInEitherSpellingPrintsTheUsage) {
+    for (const char* option : {"--help", "-h"}) {
+        SCOPED_TRACE(option);
+        QProcess process;
+        process.start(simtest::SimPath(), {option});
+        ASSERT_TRUE(process.waitForFinished(-1));
+        EXPECT_EQ(process.exitCode(), 0);
+        EXPECT_TRUE(process.readAllStandardOutput().startsWith("usage: nibbly-sim"));
+    }
+}
+
+// Neither a file that holds something else nor the script is ever written over.
+TEST_F(SimScript, SettingsFileThatIsNoSettingsFileIsRefusedAndKept) {
+    // Comments only: as good a settings file as a script.
+    const QByteArray script = "# a script\n";
+    const QString scriptPath = WriteScript(script);
+    const QString prose = Path("notes.txt");
+    QFile file(prose);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[SetLog]\nGameCoins=3\nSome notes that are not settings.\n");
+    file.close();
+    const QStringList bad[] = {{"--settings", prose, scriptPath},
+                               {"--settings", scriptPath, scriptPath}};
+    for (const QStringList& args : bad) {
+        SCOPED_TRACE(args.join(' ').toStdString());
+        QProcess process;
+        process.start(simtest::SimPath(), args);
+        ASSERT_TRUE(process.waitForFinished(-1));
+        EXPECT_EQ(process.exitCode(), 2);
+        EXPECT_TRUE(process.readAllStandardOutput().isEmpty());
+        EXPECT_TRUE(process.readAllStandardError().contains("--settings"));
+    }
+    QFile scriptFile(scriptPath);
+    ASSERT_TRUE(scriptFile.open(QIODevice::ReadOnly));
+    EXPECT_EQ(scriptFile.readAll(), script);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().endsWith("not settings.\n"));
+}
+
+// A script that cannot be read is not an empty one, and a trace that is lost is a failure.
+TEST_F(SimScript, UnreadableInputOrUnwritableTraceFails) {
+    const QString script = WriteScript("10 end\n");
+    const QStringList commands[] = {
+        {R"("$0" - < "$1")", Path(".")},
+        {R"("$0" - <&-)", script},
+        {R"("$0" "$1" > /dev/full)", script},
+    };
+    for (const QStringList& command : commands) {
+        SCOPED_TRACE(command[0].toStdString());
+        QProcess process;
+        process.start("/bin/sh", {"-c", command[0], simtest::SimPath(), command[1]});
+        ASSERT_TRUE(process.waitForFinished(-1));
+        EXPECT_NE(process.exitCode(), 0);
+        EXPECT_TRUE(process.readAllStandardError().contains(": cannot "));
     }
 }
 

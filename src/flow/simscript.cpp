@@ -13,7 +13,8 @@ namespace sim {
 
 namespace {
 
-constexpr std::int64_t kMaxTime = 1'000'000'000'000'000;
+// About 11.6 days: far beyond any game, and a run to it still ends in minutes.
+constexpr std::int64_t kMaxTime = 1'000'000'000;
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
@@ -89,8 +90,9 @@ std::string ParseLine(std::string_view text, ScriptLine& line) {
     if (!ParseDecimal(fields[0], line.time)) {
         return "time '" + std::string(fields[0]) + "' is not a whole number of milliseconds";
     }
-    // Far beyond any run, and keeps every later sum of times clear of overflow.
-    if (line.time > kMaxTime) return "time " + std::string(fields[0]) + " is too large";
+    if (line.time > kMaxTime)
+        return "time " + std::string(fields[0]) + " is beyond the last allowed, " +
+               std::to_string(kMaxTime);
     if (fields.size() < 2) return "command missing";
     const auto entry = std::find_if(kCommands.begin(), kCommands.end(),
                                     [&](const CommandSpec& s) { return s.name == fields[1]; });

@@ -65,8 +65,12 @@ class Gamepads {
         SDL_Event event;
         while (SDL_PollEvent(&event)) {
             if (event.type == SDL_CONTROLLERDEVICEADDED) {
-                if (SDL_GameController* pad = SDL_GameControllerOpen(event.cdevice.which))
-                    pads_[SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(pad))] = pad;
+                SDL_GameController* pad = SDL_GameControllerOpen(event.cdevice.which);
+                if (!pad) continue;
+                // A controller reported twice is opened twice; one close goes with one open.
+                const SDL_JoystickID id =
+                    SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(pad));
+                if (!pads_.emplace(id, pad).second) SDL_GameControllerClose(pad);
             } else if (event.type == SDL_CONTROLLERDEVICEREMOVED) {
                 const auto found = pads_.find(event.cdevice.which);
                 if (found == pads_.end()) continue;

@@ -28,27 +28,33 @@ bool NeedsQuotes(std::string_view value) {
 
 }  // namespace
 
-IniSections ParseIni(std::string_view text) {
+IniSections ParseIni(std::string_view text, int* strayLine) {
     IniSections sections;
     std::string section;
+    int number = 0;
+    if (strayLine) *strayLine = 0;
     // Some editors begin a UTF-8 file with a byte-order mark.
     if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
     while (!text.empty()) {
         const std::size_t end = text.find('\n');
         const std::string_view line = Trim(text.substr(0, end));
         text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        ++number;
         if (line.empty() || line.front() == ';' || line.front() == '#') continue;
         if (line.front() == '[' && line.back() == ']' && line.size() >= 2) {
             section = Trim(line.substr(1, line.size() - 2));
             continue;
         }
         const std::size_t equals = line.find('=');
-        if (equals == std::string_view::npos) continue;
-        const std::string_view key = Trim(line.substr(0, equals));
+        const std::string_view key =
+            Trim(line.substr(0, equals == std::string_view::npos ? 0 : equals));
+        if (!KeyWritable(key)) {
+            if (strayLine && *strayLine == 0) *strayLine = number;
+            continue;
+        }
         std::string_view value = Trim(line.substr(equals + 1));
         if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
             value = value.substr(1, value.size() - 2);
-        if (!KeyWritable(key)) continue;
         sections[section][std::string(key)] = value;
     }
     return sections;

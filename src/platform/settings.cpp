@@ -68,6 +68,9 @@ class IniStore : public SettingsStore {
             std::cerr << "nibbly: settings not saved to " << path << ": " << error << '\n';
     }
 
+    // Far above anything this store writes.
+    static constexpr std::size_t kLimit = 1 << 20;
+
   private:
     std::string Path(const std::string& app) const {
         return path_.empty() ? UserSettingsFolder(app) + "/" + app + ".ini" : path_;
@@ -76,8 +79,6 @@ class IniStore : public SettingsStore {
     // False when something is there that cannot be read as a settings file: it is then not
     // replaced by a file without its keys.
     static bool Load(const std::string& path, IniSections& sections, std::string& error) {
-        // Far above anything this store writes.
-        constexpr std::size_t kLimit = 1 << 20;
         std::string bytes;
         if (ReadRegularFile(path, kLimit, bytes, error)) {
             sections = ParseIni(bytes);
@@ -152,6 +153,19 @@ void UseUserSettings() {
 
 void UseSettingsFile(const std::string& path) {
     store = std::make_unique<IniStore>(path);
+}
+
+std::string CheckSettingsFile(const std::string& path) {
+    std::string bytes;
+    std::string error;
+    if (!ReadRegularFile(path, IniStore::kLimit, bytes, error)) {
+        struct stat info {};
+        return stat(path.c_str(), &info) != 0 && errno == ENOENT ? "" : error;
+    }
+    int stray = 0;
+    ParseIni(bytes, &stray);
+    if (stray == 0) return {};
+    return "line " + std::to_string(stray) + " is not a setting, so this is not a settings file";
 }
 
 void UseMemorySettings() {

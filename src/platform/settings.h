@@ -25,6 +25,9 @@ std::string UserSettingsFolder(const std::string& app);
 // the caller's, or memory only (nothing kept).
 void UseUserSettings();
 void UseSettingsFile(const std::string& path);
+// Empty when path can be given to UseSettingsFile without losing anything: absent, or a
+// regular file of settings lines only. Otherwise why not.
+std::string CheckSettingsFile(const std::string& path);
 void UseMemorySettings();
 
 }  // namespace plat

@@ -67,6 +67,7 @@ class SdlBackend : public SoundBackend {
     }
 
     void Play(const std::string& path, int flags) override {
+        if (!Playing()) return;
         voice_.Play(Samples(path));
         if (flags & SND_ASYNC) return;
         voice_.WaitForLast([](int ms) {
@@ -77,7 +78,23 @@ class SdlBackend : public SoundBackend {
     }
 
   private:
+    // A device that went away (unplugged, failed) is opened anew once; if that fails the
+    // game goes on in silence.
+    bool Playing() {
+        if (device_ == 0) return false;
+        if (SDL_GetAudioDeviceStatus(device_) == SDL_AUDIO_PLAYING) return true;
+        SDL_CloseAudioDevice(device_);
+        device_ = 0;
+        if (reopened_ || !Open()) {
+            std::cerr << "nibbly: sound device lost, playing on without sound\n";
+            return false;
+        }
+        reopened_ = true;
+        return true;
+    }
+
     SDL_AudioDeviceID device_ = 0;
+    bool reopened_ = false;
     Voice voice_{kBytesPerSecond};
 };
 

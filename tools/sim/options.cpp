@@ -27,8 +27,8 @@ std::string ParseArguments(int argc, char** argv, Options& result, Request& requ
     bool haveScreenshot = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
-        if (arg == "--help" || arg == "--version") {
-            request = arg == "--help" ? Request::Help : Request::Version;
+        if (arg == "--help" || arg == "-h" || arg == "--version") {
+            request = arg == "--version" ? Request::Version : Request::Help;
             return {};
         }
         const bool option = arg == "--seed" || arg == "--settings" || arg == "--screenshot";

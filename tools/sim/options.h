@@ -16,7 +16,7 @@ enum class Request { Run, Help, Version };
 
 inline constexpr const char* kUsage =
     "usage: nibbly-sim [--seed N] [--settings FILE] [--screenshot FILE] SCRIPT\n"
-    "       nibbly-sim --help | --version\n"
+    "       nibbly-sim --help | -h | --version\n"
     "Runs the game headless on a virtual clock from a script of timed inputs (or a\n"
     "recording of a game) and writes its trace to standard output as JSON Lines.\n"
     "  --seed N           seed of the game's random generator (beats the script's header)\n"

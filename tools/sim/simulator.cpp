@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QPixmap>
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -32,6 +33,8 @@ class Simulator {
     int Run(std::istream& script, std::int64_t endTime);
 
   private:
+    // False once the trace can no longer be written.
+    bool AdvanceTo(std::int64_t t);
     int AnswerBox(const std::string& prompt, int style, const std::string& title);
     void AfterTimer(const plat::Timer& timer);
 
@@ -90,9 +93,10 @@ int Simulator::Run(std::istream& script, std::int64_t endTime) {
 
     ScriptReader reader(script);
     ScriptLine line;
+    bool written = true;
     while (reader.Next(line)) {
-        clock_.AdvanceTo(line.time);
-        if (unloaded_) break;
+        written = AdvanceTo(line.time);
+        if (unloaded_ || !written) break;
         trace_.Input(clock_.Now(), line.text);
         input_->Deliver(line);
         if (unloaded_) break;
@@ -103,11 +107,12 @@ int Simulator::Run(std::istream& script, std::int64_t endTime) {
         std::fprintf(stderr, "nibbly-sim: %s\n", reader.Error().c_str());
         return 2;
     }
-    if (!unloaded_) {
-        clock_.AdvanceTo(endTime);
-        form_->Unload();
-    }
+    if (written && !unloaded_ && AdvanceTo(endTime)) form_->Unload();
     trace_.Flush();
+    if (std::ferror(stdout)) {
+        std::fprintf(stderr, "nibbly-sim: cannot write the trace\n");
+        return 1;
+    }
 
     if (!options_.screenshotFile.empty() &&
         !form_->grab().save(QString::fromStdString(options_.screenshotFile), "PNG")) {
@@ -116,6 +121,15 @@ int Simulator::Run(std::istream& script, std::int64_t endTime) {
         return 1;
     }
     return 0;
+}
+
+bool Simulator::AdvanceTo(std::int64_t t) {
+    // In steps, so that a trace nobody can write stops a long run early.
+    constexpr std::int64_t kStep = 60'000;
+    while (clock_.Now() < t && !unloaded_ && !std::ferror(stdout)) {
+        clock_.AdvanceTo(std::min(t, clock_.Now() + kStep));
+    }
+    return !std::ferror(stdout);
 }
 
 int Simulator::AnswerBox(const std::string& prompt, int style, const std::string& title) {
