@@ -122,6 +122,7 @@ int Main(int argc, char** argv) {
                 plat::StartGamepads([&session](int vk) { session.KeyDown(vk); });
         });
         status = QApplication::exec();
+        session.Detach();
         plat::StopGamepads();
     }
     plat::StopSound();

@@ -247,6 +247,10 @@ void Session::End() {
     form_->Unload();
 }
 
+void Session::Detach() {
+    watch_.reset();
+}
+
 void Session::Input(const std::string& command) {
     // The window closing takes the focus with it: nothing after the end is an input.
     if (form_->Unloading()) return;

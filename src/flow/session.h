@@ -51,6 +51,8 @@ class Session {
     void KeyDown(int vk);
     // Ended from outside: as the window system closing the window.
     void End();
+    // Before the window goes: its teardown (the focus leaving with it) is no input.
+    void Detach();
 
   private:
     void Input(const std::string& command);
