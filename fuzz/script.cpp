@@ -12,7 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::int64_t last = 0;
     while (reader.Next(line)) {
         // The simulator takes a tap's key and a click's control from the argument's letters.
-        const bool needsArgument = line.command != sim::Command::End;
+        const bool needsArgument =
+            line.command != sim::Command::End && line.command != sim::Command::Blur;
         if (line.time < last || line.text.empty() || line.number <= 0 ||
             needsArgument == line.argument.empty() ||
             (line.command == sim::Command::Tap && line.argument.size() != 1))
