@@ -235,15 +235,19 @@ mkdir -p "$work/bin"
 printf '#!/bin/sh\necho "$*" >>"%s"\n' "$work/opened" >"$work/bin/xdg-open"
 chmod +x "$work/bin/xdg-open"
 opens() { [ -e "$work/opened" ] && wc -l <"$work/opened" || echo 0; }
+# Waits for the game's window, brings it to the front and reads where it is.
+window_up() {
+    wait_for "window \"$title\"" 20 has_window "$title"
+    wid=$(find_window "$title")
+    xdotool windowactivate --sync "$wid"
+    client_origin
+}
 start_game() {
     printf '[SetLog]\nGameCoins=%s\nGameHiScore=0\n' "$1" >"$settings"
     PATH="$work/bin:$PATH" "$prefix/bin/nibbly" >>"$out/nibbly-routes.log" 2>&1 &
     game=$!
     pids+=("$game")
-    wait_for "window \"$title\"" 20 has_window "$title"
-    wid=$(find_window "$title")
-    xdotool windowactivate --sync "$wid"
-    client_origin
+    window_up
 }
 busy=()
 load_on() {
@@ -350,10 +354,7 @@ record_and_replay() {
     "$prefix/bin/nibbly" --record "$recording" --trace "$trace" >"$out/recorded.log" 2>&1 &
     game=$!
     pids+=("$game")
-    wait_for "window \"$title\"" 20 has_window "$title"
-    wid=$(find_window "$title")
-    xdotool windowactivate --sync "$wid"
-    client_origin
+    window_up
     # Centres of the controls, in the window.
     click_at() {
         xdotool mousemove --sync $((cx + $1)) $((cy + $2)) click 1
