@@ -2,16 +2,17 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 #include <QCryptographicHash>
-#include <QLocalServer>
-#include <QLocalSocket>
+#include <QSocketNotifier>
 #include <QWidget>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 
@@ -21,7 +22,7 @@ namespace {
 
 constexpr int kConnectTimeoutMs = 2000;
 // Far above any real token; a caller cannot make the running copy hold more.
-constexpr qint64 kTokenLimit = 4096;
+constexpr std::size_t kTokenLimit = 4096;
 
 bool IsFolder(const std::string& path) {
     struct stat info {};
@@ -42,7 +43,7 @@ std::string OwnTemporaryFolder() {
 
 // Sockets belong in the user's runtime folder, which does not follow TMPDIR; a hash of
 // the lock's path keeps copies that guard different settings apart. The path must fit a
-// socket address and pass through Qt's UTF-8 names unchanged. Empty when no place will do.
+// socket address. Empty when no place will do.
 std::string SocketPathFor(const std::string& lockPath, const std::string& name) {
     const std::string file =
         name + "-" +
@@ -52,9 +53,7 @@ std::string SocketPathFor(const std::string& lockPath, const std::string& name) 
             .toStdString() +
         ".socket";
     const auto usable = [&](const std::string& folder) {
-        const std::string path = folder + "/" + file;
-        return path.size() < sizeof(sockaddr_un::sun_path) &&
-               QString::fromStdString(path).toStdString() == path;
+        return folder.size() + 1 + file.size() < sizeof(sockaddr_un::sun_path);
     };
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     if (runtime != nullptr && runtime[0] == '/' && IsFolder(runtime) && usable(runtime))
@@ -63,7 +62,21 @@ std::string SocketPathFor(const std::string& lockPath, const std::string& name) 
     return own.empty() ? std::string() : own + "/" + file;
 }
 
+sockaddr_un AddressOf(const std::string& path) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    return address;
+}
+
 }  // namespace
+
+// A later start that connected: what it sends is its activation token, and hanging up ends it.
+struct SingleInstance::Caller {
+    int fd;
+    std::string token;
+    std::unique_ptr<QSocketNotifier> readable;
+};
 
 SingleInstance::SingleInstance(const std::string& folder, const std::string& name)
     : folder_(folder),
@@ -71,6 +84,15 @@ SingleInstance::SingleInstance(const std::string& folder, const std::string& nam
       socketPath_(SocketPathFor(lockPath_, name)) {}
 
 SingleInstance::~SingleInstance() {
+    for (const auto& caller : callers_) {
+        caller->readable.reset();
+        close(caller->fd);
+    }
+    if (listenFd_ >= 0) {
+        listening_.reset();
+        close(listenFd_);
+        unlink(socketPath_.c_str());
+    }
     if (lockFd_ >= 0) close(lockFd_);
 }
 
@@ -113,41 +135,80 @@ bool SingleInstance::Listen(std::function<void(const std::string& token)> activa
                      "forward\n";
         return false;
     }
-    server_ = std::make_unique<QLocalServer>();
-    server_->setSocketOptions(QLocalServer::UserAccessOption);
-    const QString path = QString::fromStdString(socketPath_);
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0) return false;
+    const sockaddr_un address = AddressOf(socketPath_);
+    const auto bound = [&] {
+        return bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    };
     // A socket left by a killed copy: the lock is ours, so nobody else listens on it.
-    if (!server_->listen(path) && server_->serverError() == QAbstractSocket::AddressInUseError) {
-        QLocalServer::removeServer(path);
-        server_->listen(path);
+    if (!bound() && (errno != EADDRINUSE || unlink(socketPath_.c_str()) != 0 || !bound())) {
+        close(fd);
+        return false;
     }
-    // A later start sends its activation token, if any, and hangs up.
-    QObject::connect(server_.get(), &QLocalServer::newConnection, server_.get(),
-                     [this, activate = std::move(activate)] {
-                         while (QLocalSocket* caller = server_->nextPendingConnection()) {
-                             caller->setReadBufferSize(kTokenLimit);
-                             QObject::connect(caller, &QLocalSocket::disconnected, caller,
-                                              [caller, activate] {
-                                                  activate(caller->read(kTokenLimit).toStdString());
-                                                  caller->deleteLater();
-                                              });
-                         }
-                     });
-    return server_->isListening();
+    // Closed to other users before anyone can connect.
+    if (chmod(socketPath_.c_str(), 0600) != 0 || listen(fd, 8) != 0) {
+        close(fd);
+        unlink(socketPath_.c_str());
+        return false;
+    }
+    listenFd_ = fd;
+    activate_ = std::move(activate);
+    listening_ = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
+    QObject::connect(listening_.get(), &QSocketNotifier::activated, [this] { Accept(); });
+    return true;
+}
+
+void SingleInstance::Accept() {
+    int fd;
+    while ((fd = accept4(listenFd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC)) >= 0) {
+        auto caller = std::make_unique<Caller>(Caller{fd, {}, nullptr});
+        Caller* raw = caller.get();
+        caller->readable = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
+        QObject::connect(caller->readable.get(), &QSocketNotifier::activated,
+                         [this, raw] { Read(*raw); });
+        callers_.push_back(std::move(caller));
+        // A quick caller has written and hung up already.
+        Read(*raw);
+    }
+}
+
+void SingleInstance::Read(Caller& caller) {
+    char buffer[1024];
+    ssize_t got;
+    while ((got = read(caller.fd, buffer, sizeof buffer)) > 0) {
+        caller.token.append(buffer, std::min<std::size_t>(got, kTokenLimit - caller.token.size()));
+    }
+    if (got < 0 && (errno == EAGAIN || errno == EINTR)) return;
+    // Hung up, or the connection broke: either way the caller has said all it will.
+    const std::string token = std::move(caller.token);
+    // This may run inside the notifier's own signal: it goes once the signal is done.
+    caller.readable->setEnabled(false);
+    caller.readable.release()->deleteLater();
+    close(caller.fd);
+    std::erase_if(callers_, [&caller](const auto& c) { return c.get() == &caller; });
+    activate_(token);
 }
 
 bool SingleInstance::ActivateRunning() {
     if (socketPath_.empty()) return false;
-    QLocalSocket socket;
-    socket.connectToServer(QString::fromStdString(socketPath_));
-    if (!socket.waitForConnected(kConnectTimeoutMs)) return false;
-    // The desktop hands a starting program a token that lets it bring a window forward.
-    const QByteArray token = qgetenv("XDG_ACTIVATION_TOKEN").left(kTokenLimit);
-    if (!token.isEmpty()) {
-        socket.write(token);
-        socket.waitForBytesWritten(kConnectTimeoutMs);
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return false;
+    // A copy that hangs must not hang this start too.
+    const timeval timeout{kConnectTimeoutMs / 1000, kConnectTimeoutMs % 1000 * 1000};
+    setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
+    const sockaddr_un address = AddressOf(socketPath_);
+    if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        close(fd);
+        return false;
     }
-    socket.disconnectFromServer();
+    // The desktop hands a starting program a token that lets it bring a window forward.
+    const char* token = std::getenv("XDG_ACTIVATION_TOKEN");
+    if (token != nullptr) {
+        const std::string sent(token, strnlen(token, kTokenLimit));
+        send(fd, sent.data(), sent.size(), MSG_NOSIGNAL);
+    }
+    close(fd);
     return true;
 }
 

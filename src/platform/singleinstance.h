@@ -2,8 +2,9 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
-class QLocalServer;
+class QSocketNotifier;
 class QWidget;
 
 namespace plat {
@@ -38,11 +39,18 @@ class SingleInstance {
     bool ActivateRunning();
 
   private:
+    struct Caller;
+    void Accept();
+    void Read(Caller& caller);
+
     std::string folder_;
     std::string lockPath_;
     std::string socketPath_;  // empty: no private place for it
     int lockFd_ = -1;
-    std::unique_ptr<QLocalServer> server_;
+    int listenFd_ = -1;
+    std::unique_ptr<QSocketNotifier> listening_;
+    std::vector<std::unique_ptr<Caller>> callers_;
+    std::function<void(const std::string& token)> activate_;
 };
 
 // Shows a window restored from its minimised state, on top and with the focus; token: an
