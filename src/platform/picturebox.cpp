@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 #include <iostream>
+#include <utility>
 
 #include "platform/bitmap.h"
 #include "platform/controls.h"
@@ -12,14 +13,26 @@
 namespace plat {
 
 PictureBox::PictureBox(QWidget* parent, int x, int y, int width, int height, Colour back)
-    : QWidget(parent), image_(width, height, QImage::Format_RGB32), back_(back) {
+    : QWidget(parent), size_(width, height), back_(back) {
     setGeometry(x, y, width, height);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    Cls();
+}
+
+QImage& PictureBox::Image() {
+    return const_cast<QImage&>(std::as_const(*this).Image());
+}
+
+const QImage& PictureBox::Image() const {
+    if (image_.isNull()) {
+        image_ = QImage(size_, QImage::Format_RGB32);
+        image_.fill(ToQColor(back_));
+    }
+    return image_;
 }
 
 void PictureBox::Cls() {
-    image_.fill(ToQColor(back_));
+    // Not made yet: it will be made clear.
+    if (!image_.isNull()) image_.fill(ToQColor(back_));
     update();
 }
 
@@ -45,17 +58,17 @@ bool PictureBox::LoadPicture(const std::string& path, int width, int height) {
 }
 
 Colour PictureBox::Point(int x, int y) const {
-    const QRgb pixel = image_.pixel(x, y);
+    const QRgb pixel = Image().pixel(x, y);
     return RGB(qRed(pixel), qGreen(pixel), qBlue(pixel));
 }
 
 void PictureBox::SetPicture(const PictureBox& other) {
-    image_ = other.image_;
+    image_ = other.Image();
     update();
 }
 
 void PictureBox::Print(const std::string& text, int x, int y, Colour colour, const Font& font) {
-    QPainter painter(&image_);
+    QPainter painter(&Image());
     painter.setFont(ToQFont(font));
     painter.setPen(ToQColor(colour));
     painter.drawText(x, y + painter.fontMetrics().ascent(), QString::fromStdString(text));
@@ -64,7 +77,7 @@ void PictureBox::Print(const std::string& text, int x, int y, Colour colour, con
 
 void PictureBox::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.drawImage(0, 0, image_);
+    painter.drawImage(0, 0, Image());
     // A loaded picture may be smaller than the box; the rest shows the back colour.
     painter.setClipRegion(QRegion(rect()).subtracted(QRegion(image_.rect())));
     painter.fillRect(rect(), ToQColor(back_));

@@ -25,8 +25,8 @@ class PictureBox : public QWidget {
   public:
     PictureBox(QWidget* parent, int x, int y, int width, int height, Colour back);
 
-    QImage& Image() { return image_; }
-    const QImage& Image() const { return image_; }
+    QImage& Image();
+    const QImage& Image() const;
 
     // Clears the image to the back colour.
     void Cls();
@@ -47,7 +47,9 @@ class PictureBox : public QWidget {
     void paintEvent(QPaintEvent* event) override;
 
   private:
-    QImage image_;
+    // Made cleared at first use: most boxes are not drawn on before a game starts.
+    mutable QImage image_;
+    QSize size_;
     Colour back_;
 };
 
