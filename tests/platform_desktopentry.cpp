@@ -17,7 +17,8 @@ TEST(DesktopEntry, IdAndTheIconSizesFoundInTheFolder) {
         ASSERT_TRUE(image.save(folder.filePath(QString("icon-%1.png").arg(size))));
     }
 
-    plat::UseDesktopEntry("org.example.nibbly", folder.path().toStdString());
+    plat::UseDesktopEntry("org.example.nibbly");
+    plat::UseProgramIcon(folder.path().toStdString());
 
     EXPECT_EQ(QGuiApplication::desktopFileName(), "org.example.nibbly");
     const QList<QSize> sizes = QGuiApplication::windowIcon().availableSizes();

@@ -84,7 +84,7 @@ int Main(int argc, char** argv) {
         app.emplace(argc, argv);
     }
     plat::UseDetectableAutoRepeat();
-    plat::UseDesktopEntry(NIBBLY_ID, plat::AppPath());
+    plat::UseDesktopEntry(NIBBLY_ID);
     // A timing record for the pacing benchmark.
     if (!options.frameStats.empty() && !plat::StartFrameStats(options.frameStats)) {
         std::fprintf(stderr, "nibbly: --frame-stats needs a file it can write\n");
@@ -99,8 +99,7 @@ int Main(int argc, char** argv) {
     {
         FrmMain form;
         if (!session.Replaying()) {
-            instance.Listen(
-                [&form](const std::string& token) { plat::BringToFront(form, token); });
+            instance.Listen([&form](const std::string& token) { plat::BringToFront(form, token); });
         }
         // Ended from outside (kill, Ctrl+C, the terminal closing): as a close request from
         // the window system, the settings are stored and nothing is asked.
@@ -113,8 +112,9 @@ int Main(int argc, char** argv) {
         session.Begin();
         // Opening the sound device and scanning for controllers take longer than the rest
         // of a start (SDL may look for a session bus), and nothing sounds or steers before
-        // a game starts: the window comes first.
+        // a game starts: the window comes first, its icon a moment later.
         plat::AfterFirstFrame(form, [&session] {
+            plat::UseProgramIcon(plat::AppPath());
             LoadGameSounds();
             plat::StartSound();
             // A controller would disturb the replay.

@@ -9,8 +9,11 @@
 
 namespace plat {
 
-void UseDesktopEntry(const std::string& id, const std::string& folder) {
+void UseDesktopEntry(const std::string& id) {
     QGuiApplication::setDesktopFileName(QString::fromStdString(id));
+}
+
+void UseProgramIcon(const std::string& folder) {
     QIcon icon;
     for (const int size : {16, 32, 48, 64, 128, 256}) {
         std::string error;
