@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QImageReader>
+#include <cctype>
 #include <cstdint>
 #include <cstdlib>
 
@@ -103,6 +104,8 @@ QImage DecodePicture(const QByteArray& bytes, std::string& error, const char* fo
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, format);
+    // Asking the plugins whether they read a named format loads every one of them.
+    reader.setAutoDetectImageFormat(format == nullptr);
     // A header may promise far more than the file holds; what it promises is checked first
     // and the decoder's own allocation capped as well.
     reader.setAllocationLimit(kLargestSide * kLargestSide * 4 >> 20);
@@ -122,7 +125,12 @@ QImage ReadPicture(const std::string& path, std::string& error) {
     constexpr std::size_t kLimit = 16 << 20;
     std::string bytes;
     if (!ReadRegularFile(path, kLimit, bytes, error)) return {};
-    return DecodePicture(QByteArray::fromStdString(bytes), error);
+    // The name says the format.
+    const std::size_t dot = path.find_last_of("./");
+    std::string suffix = dot != std::string::npos && path[dot] == '.' ? path.substr(dot + 1) : "";
+    for (char& c : suffix) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return DecodePicture(QByteArray::fromStdString(bytes), error,
+                         suffix.empty() ? nullptr : suffix.c_str());
 }
 
 }  // namespace plat
