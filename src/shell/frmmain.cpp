@@ -212,7 +212,7 @@ void FrmMain::LayoutWindow() {
     IMBar.resize(Px(w - 675), IMBar.height());
     Immin.move(Px(w - 630), Px(75));
     Imclose.move(Px(w - 315), Px(75));
-    PaintFrame();
+    update();
     RMe();
     // Where the compositor places windows the remembered place is kept as it is.
     if (isMinimized() || plat::WindowSystemPlacesWindows()) return;
@@ -223,29 +223,19 @@ void FrmMain::LayoutWindow() {
     move(Px(WindowX), Px(WindowY));
 }
 
-void FrmMain::PaintFrame() {
-    // At the screen's factor: the skin scales without smoothing, the title text is drawn at
-    // device resolution.
-    const qreal ratio = devicePixelRatio();
-    if (surface_.size() != size() * ratio || surface_.devicePixelRatio() != ratio) {
-        surface_ = QImage(size() * ratio, QImage::Format_ARGB32_Premultiplied);
-        surface_.setDevicePixelRatio(ratio);
-        surface_.fill(Qt::transparent);
-    }
-    QPainter painter(&surface_);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
+// Painted straight onto the window, at the screen's factor: the skin scales without
+// smoothing, the title text is drawn at device resolution.
+void FrmMain::PaintFrame(QPainter& painter) {
     if (!Pmain.isNull()) {
         for (const SkinPiece& piece : SkinPieces(
                  width() * kTwipsPerPixel, height() * kTwipsPerPixel, kSkinWidth, kSkinHeight)) {
             painter.drawImage(piece.target, Pmain, piece.source);
         }
     }
-    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     if (!Imico.isNull()) painter.drawImage(QRect(Px(100), Px(80), Px(240), Px(240)), Imico);
     painter.setFont(plat::ToQFont(kSong9));
     painter.setPen(Qt::white);
     painter.drawText(Px(420), Px(100) + painter.fontMetrics().ascent(), QString::fromUtf8(kTitle));
-    update();
 }
 
 void FrmMain::RMe() {
@@ -287,12 +277,10 @@ QWidget* FrmMain::KeyReceiver() {
 }
 
 void FrmMain::paintEvent(QPaintEvent*) {
-    // Moved to a screen of another factor.
-    if (surface_.devicePixelRatio() != devicePixelRatio()) PaintFrame();
     QPainter painter(this);
     painter.setClipRegion(outline_.isEmpty() ? QRegion(rect()) : outline_);
     painter.fillRect(rect(), plat::ToQColor(kGreen));
-    painter.drawImage(0, 0, surface_);
+    PaintFrame(painter);
 }
 
 void FrmMain::changeEvent(QEvent* event) {

@@ -12,6 +12,7 @@
 #include "widgets/xpbutton.h"
 
 class QKeyEvent;
+class QPainter;
 class QMouseEvent;
 
 // The main window: a borderless, skinned frame with its elements. It knows nothing of the
@@ -143,11 +144,9 @@ class FrmMain : public QWidget {
     bool StartsDrag(QObject* watched, const QMouseEvent& mouse) const;
     void OverlayMouse(Overlay& overlay, const QMouseEvent& mouse);
     void ClearHover();
-    void PaintFrame();
+    void PaintFrame(QPainter& painter);
 
     std::string helpFile_;
-    // What the layout pass painted: the frame survives covering and uncovering.
-    QImage surface_;
     QRegion outline_;
     // The window moved by the mouse where the window system cannot move it itself.
     bool dragging_ = false;
