@@ -6,6 +6,7 @@
 #include <QPalette>
 #include <cmath>
 #include <iostream>
+#include <utility>
 
 #include "platform/files.h"
 
@@ -60,14 +61,17 @@ QFont ToQFont(const Font& font) {
 
 void LoadFonts() {
     constexpr std::size_t kLimit = 16 << 20;
-    for (const char* name : {"noto-serif-sc.otf", "noto-serif-sc-bold.otf"}) {
+    // Qt reads each face from its bytes, uncopied, for as long as the program runs.
+    static std::string regular;
+    static std::string bold;
+    for (const auto& [name, bytes] :
+         {std::pair{"noto-serif-sc.otf", &regular}, std::pair{"noto-serif-sc-bold.otf", &bold}}) {
         const std::string path = AppPath() + "/help/" + name;
-        std::string bytes;
         std::string error;
-        if (!ReadRegularFile(path, kLimit, bytes, error)) {
+        if (!ReadRegularFile(path, kLimit, *bytes, error)) {
             std::cerr << "nibbly: cannot use " << path << ": " << error << '\n';
-        } else if (QFontDatabase::addApplicationFontFromData(QByteArray::fromStdString(bytes)) <
-                   0) {
+        } else if (QFontDatabase::addApplicationFontFromData(QByteArray::fromRawData(
+                       bytes->data(), static_cast<qsizetype>(bytes->size()))) < 0) {
             std::cerr << "nibbly: cannot use " << path << ": not a font Qt can read\n";
         }
     }
