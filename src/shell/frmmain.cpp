@@ -52,12 +52,14 @@ int Px(int twips) {
 QImage LoadStore(const char* name) {
     const std::string path = plat::ResolveFile(plat::AppPath() + "/" + name);
     std::string error;
-    const QImage picture = plat::ReadPicture(path, error);
+    QImage picture = plat::ReadPicture(path, error);
     if (picture.isNull()) {
         std::cerr << "nibbly: cannot use " << path << ": " << error << '\n';
         return picture;
     }
-    return picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    // In place where it can: no second copy of the picture.
+    picture.convertTo(QImage::Format_ARGB32_Premultiplied);
+    return picture;
 }
 
 bool IsMouse(QEvent::Type type) {
