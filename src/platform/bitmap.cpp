@@ -89,13 +89,14 @@ std::string CheckHeader(const std::string& bytes, int width, int height) {
 QImage DecodeBitmap(const std::string& bytes, int width, int height, std::string& error) {
     error = CheckHeader(bytes, width, height);
     if (!error.empty()) return {};
-    const QImage image = QImage::fromData(reinterpret_cast<const uchar*>(bytes.data()),
-                                          static_cast<int>(bytes.size()), "BMP");
+    QImage image = DecodePicture(
+        QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size())), error, "BMP");
     if (image.isNull() || image.size() != QSize(width, height)) {
         error = "not a readable bitmap";
         return {};
     }
-    return image.convertToFormat(QImage::Format_RGB32);
+    image.convertTo(QImage::Format_RGB32);
+    return image;
 }
 
 QImage DecodePicture(const QByteArray& bytes, std::string& error, const char* format) {
