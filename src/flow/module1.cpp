@@ -1,5 +1,7 @@
 #include "flow/module1.h"
 
+#include <malloc.h>
+
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
@@ -53,6 +55,9 @@ int Main(int argc, char** argv) {
                    stdout);
         return 0;
     }
+    // Big buffers (files read whole, decoded pictures) go back to the system when freed; the
+    // allocator's sliding threshold would keep each in the heap, once freed, for good.
+    mallopt(M_MMAP_THRESHOLD, 128 << 10);
     plat::CatchTerminationSignals();
     Session session(options);
     // A second copy would fight over the stored settings: it brings the first forward and
@@ -120,6 +125,8 @@ int Main(int argc, char** argv) {
             // A controller would disturb the replay.
             if (!session.Replaying())
                 plat::StartGamepads([&session](int vk) { session.KeyDown(vk); });
+            // What the start read and decoded is freed by now.
+            malloc_trim(0);
         });
         status = QApplication::exec();
         session.Detach();
