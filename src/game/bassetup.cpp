@@ -255,9 +255,10 @@ void PlaySound(const std::string& name, int flags) {
 
 void LoadGameSounds() {
     std::vector<std::string> paths;
-    // Both spellings of the fruit sound are played; the file matches either.
+    // Both spellings of the fruit sound are played; the file matches either. The other
+    // look's music is decoded when that look first starts a game.
     for (const char* name : {"eatpill", "fruiteat", "Fruiteat", "ghosteat", "killed", "extralife",
-                             "startMusic", "startMusicold"})
+                             DefaultMode ? "startMusic" : "startMusicold"})
         paths.push_back(SoundPath(name));
     plat::LoadSounds(paths);
 }
