@@ -15,7 +15,9 @@ void UseDesktopEntry(const std::string& id) {
 
 void UseProgramIcon(const std::string& folder) {
     QIcon icon;
-    for (const int size : {16, 32, 48, 64, 128, 256}) {
+    // Up to 128: larger icons come from the desktop entry, and a 256 one held here would
+    // cost a quarter of a megabyte for good.
+    for (const int size : {16, 32, 48, 64, 128}) {
         std::string error;
         const QImage image =
             ReadPicture(ResolveFile(folder + "/icon-" + std::to_string(size) + ".png"), error);
