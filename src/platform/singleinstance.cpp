@@ -171,6 +171,13 @@ void SingleInstance::Accept() {
         // A quick caller has written and hung up already.
         Read(*raw);
     }
+    // Out of descriptors the pending caller would wake the loop for ever: later starts then
+    // only leave, as when no socket could be opened.
+    if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
+        std::cerr << "nibbly: " << std::strerror(errno)
+                  << "; a later start cannot bring this window forward\n";
+        listening_->setEnabled(false);
+    }
 }
 
 void SingleInstance::Read(Caller& caller) {
