@@ -51,8 +51,8 @@ players take turns; three speeds and two looks. The window speaks Chinese.
 
 The package also holds nibbly-sim, which replays a scripted game headless and
 writes a trace of it.")
-# The libraries come from shlibdeps; the X11 and Wayland platform plugins and the sans face of
-# the score are loaded at run time, unseen by it. The Chinese face travels in the package.
+# The libraries come from shlibdeps; SDL, the X11 and Wayland platform plugins and the sans face
+# of the score are loaded at run time, unseen by it. The Chinese face travels in the package.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-wayland, fonts-dejavu-core")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libsdl2-2.0-0 (>= 2.0.18), qt6-qpa-plugins, qt6-wayland, fonts-dejavu-core")
 include(CPack)

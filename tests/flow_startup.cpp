@@ -111,7 +111,7 @@ TEST(Startup, SettingsFolderThatCannotHoldALockStillStarts) {
     QByteArray error;
     while (!error.contains('\n') && game->waitForReadyRead(20000))
         error += game->readAllStandardError();
-    EXPECT_TRUE(error.startsWith("nibbly: cannot lock ")) << error.toStdString();
+    EXPECT_TRUE(error.contains("nibbly: cannot lock ")) << error.toStdString();
     EXPECT_TRUE(error.contains("running unguarded")) << error.toStdString();
     EXPECT_EQ(game->state(), QProcess::Running);
     game->kill();
@@ -162,6 +162,40 @@ TEST(Startup, NoDisplayIsAMessageNotACrash) {
     EXPECT_EQ(game->exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(game->exitCode(), 1);
     EXPECT_TRUE(game->readAllStandardError().contains("nibbly: cannot open a window"));
+}
+
+// A file that is no library, found first on the library path: SDL as broken as it can be.
+TEST(Startup, WithoutSdlTheGamePlaysSilentlyAfterOneMessage) {
+    QTemporaryDir tmp;
+    QFile junk(tmp.filePath("libSDL2-2.0.so.0"));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write("junk");
+    junk.close();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("LD_LIBRARY_PATH", tmp.path());
+    env.insert("XDG_CONFIG_HOME", tmp.path());
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QProcess> game(StartGame(env));
+    game->setReadChannel(QProcess::StandardError);
+    QByteArray error;
+    const auto told = [&error] {
+        const qsizetype at = error.indexOf("nibbly: ");
+        return at >= 0 && error.indexOf('\n', at) > at;
+    };
+    while (!told() && game->waitForReadyRead(20000)) error += game->readAllStandardError();
+    // The sounds are loaded, sound and controllers started before the signal is seen.
+    ASSERT_EQ(game->state(), QProcess::Running) << error.toStdString();
+    kill(static_cast<pid_t>(game->processId()), SIGTERM);
+    const bool finished = game->waitForFinished(20000);
+    if (!finished) game->kill();
+    ASSERT_TRUE(finished);
+    EXPECT_EQ(game->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(game->exitCode(), 0);
+    error += game->readAllStandardError();
+    EXPECT_TRUE(error.contains("nibbly: playing without sound or game controllers: " +
+                               tmp.filePath("libSDL2-2.0.so.0").toUtf8()))
+        << error.toStdString();
+    EXPECT_EQ(error.count("nibbly: "), 1) << error.toStdString();
 }
 
 class MissingPictures : public testing::Test {

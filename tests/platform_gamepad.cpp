@@ -1,6 +1,5 @@
 // The controller as the game sees it: the mapping from controller states to key changes, then
 // SDL's virtual controller plugged into the running window.
-#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -11,6 +10,7 @@
 #include "platform/files.h"
 #include "platform/gamepad.h"
 #include "platform/keyboard.h"
+#include "platform/sdl.h"
 #include "platform/settings.h"
 #include "platform/timer.h"
 #include "shell/frmmain.h"
@@ -65,6 +65,9 @@ TEST(PadKeys, ButtonsStrikeTheirKeyOncePerPress) {
               (Keys{Hold(plat::vbKey1), Hold(plat::vbKeyI)}));
 }
 
+// The virtual controller's calls, from the library the game loaded.
+#define CALL_SDL(name) reinterpret_cast<decltype(&SDL_##name)>(plat::SdlSymbol("SDL_" #name))
+
 // SDL's virtual controller, plugged into the game while it runs on the virtual clock.
 class VirtualPad : public testing::Test {
   protected:
@@ -81,28 +84,28 @@ class VirtualPad : public testing::Test {
 
     void PlugIn() {
         const int index =
-            SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
-                                      SDL_CONTROLLER_BUTTON_MAX, 0);
-        ASSERT_GE(index, 0) << SDL_GetError();
-        pad = SDL_JoystickOpen(index);
-        ASSERT_NE(pad, nullptr) << SDL_GetError();
+            CALL_SDL(JoystickAttachVirtual)(SDL_JOYSTICK_TYPE_GAMECONTROLLER,
+                                            SDL_CONTROLLER_AXIS_MAX, SDL_CONTROLLER_BUTTON_MAX, 0);
+        ASSERT_GE(index, 0) << CALL_SDL(GetError)();
+        pad = CALL_SDL(JoystickOpen)(index);
+        ASSERT_NE(pad, nullptr) << CALL_SDL(GetError)();
         Wait(500);  // the slowest the game notices a new controller
     }
     void Unplug() {
         if (!pad) return;
-        const SDL_JoystickID id = SDL_JoystickInstanceID(pad);
-        SDL_JoystickClose(pad);
+        const SDL_JoystickID id = CALL_SDL(JoystickInstanceID)(pad);
+        CALL_SDL(JoystickClose)(pad);
         pad = nullptr;
-        for (int i = 0; i < SDL_NumJoysticks(); ++i) {
-            if (SDL_JoystickGetDeviceInstanceID(i) == id) SDL_JoystickDetachVirtual(i);
+        for (int i = 0; i < CALL_SDL(NumJoysticks)(); ++i) {
+            if (CALL_SDL(JoystickGetDeviceInstanceID)(i) == id) CALL_SDL(JoystickDetachVirtual)(i);
         }
     }
     void Button(SDL_GameControllerButton button, bool down) {
-        SDL_JoystickSetVirtualButton(pad, button, down ? 1 : 0);
+        CALL_SDL(JoystickSetVirtualButton)(pad, button, down ? 1 : 0);
     }
     void Stick(Sint16 x, Sint16 y) {
-        SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_LEFTX, x);
-        SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_LEFTY, y);
+        CALL_SDL(JoystickSetVirtualAxis)(pad, SDL_CONTROLLER_AXIS_LEFTX, x);
+        CALL_SDL(JoystickSetVirtualAxis)(pad, SDL_CONTROLLER_AXIS_LEFTY, y);
     }
     void Wait(int ms) { clock.RunUntil(clock.Now() + ms); }
     static bool Held(int vk) { return plat::GetAsyncKeyState(vk) < 0; }
@@ -164,28 +167,28 @@ TEST(VirtualPadInTheGame, InsertsACoinAndStartsAOnePlayerGame) {
         form.Load();
         plat::StartGamepads(Form_KeyDown);
         const int index =
-            SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
-                                      SDL_CONTROLLER_BUTTON_MAX, 0);
-        ASSERT_GE(index, 0) << SDL_GetError();
-        SDL_Joystick* pad = SDL_JoystickOpen(index);
+            CALL_SDL(JoystickAttachVirtual)(SDL_JOYSTICK_TYPE_GAMECONTROLLER,
+                                            SDL_CONTROLLER_AXIS_MAX, SDL_CONTROLLER_BUTTON_MAX, 0);
+        ASSERT_GE(index, 0) << CALL_SDL(GetError)();
+        SDL_Joystick* pad = CALL_SDL(JoystickOpen)(index);
         clock.RunUntil(clock.Now() + 500);
         const int coins = Coins;
 
-        SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_BACK, 1);
+        CALL_SDL(JoystickSetVirtualButton)(pad, SDL_CONTROLLER_BUTTON_BACK, 1);
         clock.RunUntil(clock.Now() + 200);
-        SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_BACK, 0);
+        CALL_SDL(JoystickSetVirtualButton)(pad, SDL_CONTROLLER_BUTTON_BACK, 0);
         clock.RunUntil(clock.Now() + 10);
         EXPECT_EQ(Coins, coins + 1);
         EXPECT_EQ(GameRunning, kFalse);
 
-        SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_A, 1);
+        CALL_SDL(JoystickSetVirtualButton)(pad, SDL_CONTROLLER_BUTTON_A, 1);
         clock.RunUntil(clock.Now() + 10);
         EXPECT_EQ(GameRunning, kTrue);
         EXPECT_EQ(Coins, coins);
         EXPECT_TRUE(form.Option1(0).Value());
 
-        SDL_JoystickClose(pad);
-        SDL_JoystickDetachVirtual(index);
+        CALL_SDL(JoystickClose)(pad);
+        CALL_SDL(JoystickDetachVirtual)(index);
         plat::StopGamepads();
         form.Unload();
     }

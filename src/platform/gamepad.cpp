@@ -1,13 +1,12 @@
 #include "platform/gamepad.h"
 
-#include <SDL.h>
-
 #include <cstdlib>
 #include <iostream>
 #include <map>
 #include <memory>
 
 #include "platform/keyboard.h"
+#include "platform/sdl.h"
 #include "platform/timer.h"
 
 namespace plat {
@@ -43,8 +42,11 @@ namespace {
 
 class Gamepads {
   public:
-    explicit Gamepads(std::function<void(int)> keyDown)
-        : keyDown_(std::move(keyDown)), plug_("tmrPadPlug", 500), poll_("tmrPadPoll", 10) {
+    Gamepads(const Sdl& sdl, std::function<void(int)> keyDown)
+        : sdl_(sdl),
+          keyDown_(std::move(keyDown)),
+          plug_("tmrPadPlug", 500),
+          poll_("tmrPadPoll", 10) {
         // Plugging in is noticed within half a second; the state is read every tick only
         // while a controller is there to read.
         plug_.OnTimer = [this] { Poll(); };
@@ -53,7 +55,7 @@ class Gamepads {
     }
 
     ~Gamepads() {
-        for (const auto& [id, pad] : pads_) SDL_GameControllerClose(pad);
+        for (const auto& [id, pad] : pads_) sdl_.GameControllerClose(pad);
         Apply(PadState{});
     }
 
@@ -63,18 +65,18 @@ class Gamepads {
   private:
     void Poll() {
         SDL_Event event;
-        while (SDL_PollEvent(&event)) {
+        while (sdl_.PollEvent(&event)) {
             if (event.type == SDL_CONTROLLERDEVICEADDED) {
-                SDL_GameController* pad = SDL_GameControllerOpen(event.cdevice.which);
+                SDL_GameController* pad = sdl_.GameControllerOpen(event.cdevice.which);
                 if (!pad) continue;
                 // A controller reported twice is opened twice; one close goes with one open.
                 const SDL_JoystickID id =
-                    SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(pad));
-                if (!pads_.emplace(id, pad).second) SDL_GameControllerClose(pad);
+                    sdl_.JoystickInstanceID(sdl_.GameControllerGetJoystick(pad));
+                if (!pads_.emplace(id, pad).second) sdl_.GameControllerClose(pad);
             } else if (event.type == SDL_CONTROLLERDEVICEREMOVED) {
                 const auto found = pads_.find(event.cdevice.which);
                 if (found == pads_.end()) continue;
-                SDL_GameControllerClose(found->second);
+                sdl_.GameControllerClose(found->second);
                 pads_.erase(found);
             }
         }
@@ -84,9 +86,9 @@ class Gamepads {
         poll_.SetEnabled(!pads_.empty());
     }
 
-    static void Merge(PadState& s, SDL_GameController* pad) {
-        const auto button = [pad](SDL_GameControllerButton b) {
-            return SDL_GameControllerGetButton(pad, b) != 0;
+    void Merge(PadState& s, SDL_GameController* pad) const {
+        const auto button = [this, pad](SDL_GameControllerButton b) {
+            return sdl_.GameControllerGetButton(pad, b) != 0;
         };
         s.up = s.up || button(SDL_CONTROLLER_BUTTON_DPAD_UP);
         s.down = s.down || button(SDL_CONTROLLER_BUTTON_DPAD_DOWN);
@@ -98,8 +100,8 @@ class Gamepads {
         const auto further = [](std::int16_t a, std::int16_t b) {
             return std::abs(int(b)) > std::abs(int(a)) ? b : a;
         };
-        s.stickX = further(s.stickX, SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_LEFTX));
-        s.stickY = further(s.stickY, SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_LEFTY));
+        s.stickX = further(s.stickX, sdl_.GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_LEFTX));
+        s.stickY = further(s.stickY, sdl_.GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_LEFTY));
     }
 
     // Arrows go where the window's arrow keys go; other keys take the window's key-down path.
@@ -115,6 +117,7 @@ class Gamepads {
         }
     }
 
+    const Sdl& sdl_;
     std::function<void(int)> keyDown_;
     std::map<SDL_JoystickID, SDL_GameController*> pads_;
     PadKeys keys_;
@@ -128,19 +131,19 @@ std::unique_ptr<Gamepads> gamepads;
 
 void StartGamepads(std::function<void(int vk)> keyDown) {
     StopGamepads();
-    // SDL would otherwise take over Ctrl+C and the terminal could no longer stop the game.
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) {
-        std::cerr << "nibbly: playing without game controllers: " << SDL_GetError() << '\n';
+    const Sdl* sdl = LoadSdl();
+    if (!sdl) return;
+    if (sdl->InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) {
+        std::cerr << "nibbly: playing without game controllers: " << sdl->GetError() << '\n';
         return;
     }
-    gamepads = std::make_unique<Gamepads>(std::move(keyDown));
+    gamepads = std::make_unique<Gamepads>(*sdl, std::move(keyDown));
 }
 
 void StopGamepads() {
     if (!gamepads) return;
     gamepads.reset();
-    SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
+    LoadSdl()->QuitSubSystem(SDL_INIT_GAMECONTROLLER);
 }
 
 }  // namespace plat

@@ -1,12 +1,11 @@
 #include "platform/sound.h"
 
-#include <SDL.h>
-
 #include <iostream>
 #include <map>
 #include <optional>
 #include <vector>
 
+#include "platform/sdl.h"
 #include "platform/timer.h"
 #include "platform/voice.h"
 #include "platform/wavefile.h"
@@ -40,11 +39,11 @@ class NullBackend : public SoundBackend {
 // One device fed by one voice: a new sound cuts off the one playing.
 class SdlBackend : public SoundBackend {
   public:
-    SdlBackend() = default;
+    explicit SdlBackend(const Sdl& sdl) : sdl_(sdl) {}
     // Also ends the audio subsystem, which the caller started for this backend.
     ~SdlBackend() override {
-        if (device_ != 0) SDL_CloseAudioDevice(device_);
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        if (device_ != 0) sdl_.CloseAudioDevice(device_);
+        sdl_.QuitSubSystem(SDL_INIT_AUDIO);
     }
 
     SdlBackend(const SdlBackend&) = delete;
@@ -60,9 +59,9 @@ class SdlBackend : public SoundBackend {
             static_cast<Voice*>(voice)->Fill(out, len);
         };
         wanted.userdata = &voice_;
-        device_ = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
+        device_ = sdl_.OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
         if (device_ == 0) return false;
-        SDL_PauseAudioDevice(device_, 0);
+        sdl_.PauseAudioDevice(device_, 0);
         return true;
     }
 
@@ -70,10 +69,10 @@ class SdlBackend : public SoundBackend {
         if (!Playing()) return;
         voice_.Play(Samples(path));
         if (flags & SND_ASYNC) return;
-        voice_.WaitForLast([](int ms) {
-            const Uint64 start = SDL_GetTicks64();
-            SDL_Delay(static_cast<Uint32>(ms));
-            return static_cast<std::int64_t>(SDL_GetTicks64() - start);
+        voice_.WaitForLast([this](int ms) {
+            const Uint64 start = sdl_.GetTicks64();
+            sdl_.Delay(static_cast<Uint32>(ms));
+            return static_cast<std::int64_t>(sdl_.GetTicks64() - start);
         });
     }
 
@@ -82,8 +81,8 @@ class SdlBackend : public SoundBackend {
     // game goes on in silence.
     bool Playing() {
         if (device_ == 0) return false;
-        if (SDL_GetAudioDeviceStatus(device_) == SDL_AUDIO_PLAYING) return true;
-        SDL_CloseAudioDevice(device_);
+        if (sdl_.GetAudioDeviceStatus(device_) == SDL_AUDIO_PLAYING) return true;
+        sdl_.CloseAudioDevice(device_);
         device_ = 0;
         if (reopened_ || !Open()) {
             std::cerr << "nibbly: sound device lost, playing on without sound\n";
@@ -93,6 +92,7 @@ class SdlBackend : public SoundBackend {
         return true;
     }
 
+    const Sdl& sdl_;
     SDL_AudioDeviceID device_ = 0;
     bool reopened_ = false;
     Voice voice_{kBytesPerSecond};
@@ -117,6 +117,8 @@ void sndPlaySound(const std::string& path, int flags) {
 }
 
 void LoadSounds(const std::vector<std::string>& paths) {
+    // Without SDL nothing could play them, and each would report the same missing library.
+    if (!LoadSdl()) return;
     for (const std::string& path : paths)
         if (!sounds.contains(path)) sounds.emplace(path, LoadWave(path, kFrequency, kChannels));
 }
@@ -127,18 +129,18 @@ void SetSoundObserver(std::function<void(const std::string&, int)> observer) {
 
 void StartSound() {
     StopSound();
-    // SDL would otherwise take over Ctrl+C and the terminal could no longer stop the game.
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        std::cerr << "nibbly: playing without sound: " << SDL_GetError() << '\n';
+    const Sdl* sdl = LoadSdl();
+    if (!sdl) return;
+    if (sdl->InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        std::cerr << "nibbly: playing without sound: " << sdl->GetError() << '\n';
         return;
     }
-    auto sdl = std::make_unique<SdlBackend>();
-    if (!sdl->Open()) {
-        std::cerr << "nibbly: playing without sound: " << SDL_GetError() << '\n';
+    auto sdlBackend = std::make_unique<SdlBackend>(*sdl);
+    if (!sdlBackend->Open()) {
+        std::cerr << "nibbly: playing without sound: " << sdl->GetError() << '\n';
         return;
     }
-    backend = std::move(sdl);
+    backend = std::move(sdlBackend);
 }
 
 void SetSoundBackend(std::unique_ptr<SoundBackend> newBackend) {

@@ -1,12 +1,11 @@
 #include "platform/wavefile.h"
 
-#include <SDL.h>
-
 #include <cstring>
 #include <iostream>
 #include <memory>
 
 #include "platform/files.h"
+#include "platform/sdl.h"
 
 namespace plat {
 
@@ -29,8 +28,8 @@ std::string CheckChunks(const std::string& bytes) {
     return {};
 }
 
-std::vector<std::uint8_t> Fail(std::string& error) {
-    error = SDL_GetError();
+std::vector<std::uint8_t> Fail(const Sdl& sdl, std::string& error) {
+    error = sdl.GetError();
     return {};
 }
 
@@ -69,12 +68,17 @@ std::vector<std::uint8_t> DecodeWave(const std::string& bytes, int frequency, in
     }
     error = CheckChunks(bytes);
     if (!error.empty()) return {};
+    const Sdl* sdl = LoadSdl();
+    if (!sdl) {
+        error = "no SDL library to decode it";
+        return {};
+    }
     SDL_AudioSpec wave;
     Uint8* read = nullptr;
     Uint32 length = 0;
-    SDL_RWops* source = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
-    if (!source || !SDL_LoadWAV_RW(source, 1, &wave, &read, &length)) return Fail(error);
-    const std::unique_ptr<Uint8, decltype(&SDL_FreeWAV)> samples(read, SDL_FreeWAV);
+    SDL_RWops* source = sdl->RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
+    if (!source || !sdl->LoadWAV_RW(source, 1, &wave, &read, &length)) return Fail(*sdl, error);
+    const std::unique_ptr<Uint8, decltype(&SDL_FreeWAV)> samples(read, sdl->FreeWAV);
     if (length == 0) {
         error = "no samples";
         return {};
@@ -86,9 +90,9 @@ std::vector<std::uint8_t> DecodeWave(const std::string& bytes, int frequency, in
     }
 
     SDL_AudioCVT cvt;
-    const int needed = SDL_BuildAudioCVT(&cvt, wave.format, wave.channels, wave.freq, AUDIO_S16SYS,
-                                         static_cast<Uint8>(channels), frequency);
-    if (needed < 0) return Fail(error);
+    const int needed = sdl->BuildAudioCVT(&cvt, wave.format, wave.channels, wave.freq, AUDIO_S16SYS,
+                                          static_cast<Uint8>(channels), frequency);
+    if (needed < 0) return Fail(*sdl, error);
     // The conversion works in place and may need more room than either end. Both factors fit
     // in 32 bits, so their product cannot overflow.
     const std::uint64_t room = std::uint64_t{length} * static_cast<std::uint64_t>(cvt.len_mult);
@@ -104,7 +108,7 @@ std::vector<std::uint8_t> DecodeWave(const std::string& bytes, int frequency, in
     }
     cvt.buf = pcm.data();
     cvt.len = static_cast<int>(length);
-    if (SDL_ConvertAudio(&cvt) < 0) return Fail(error);
+    if (sdl->ConvertAudio(&cvt) < 0) return Fail(*sdl, error);
     pcm.resize(cvt.len_cvt);
     // Resampling can leave nothing of a few samples.
     if (pcm.empty()) error = "no samples";
