@@ -33,6 +33,16 @@ QProcess* StartGame(const QProcessEnvironment& env) {
     return game;
 }
 
+// The signal ends the game as a normal exit with status 0.
+void EndsCleanlyOn(QProcess& game, int signal) {
+    kill(static_cast<pid_t>(game.processId()), signal);
+    const bool finished = game.waitForFinished(20000);
+    if (!finished) game.kill();
+    ASSERT_TRUE(finished);
+    EXPECT_EQ(game.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(game.exitCode(), 0);
+}
+
 }  // namespace
 
 TEST(Startup, SecondInstanceBringsTheFirstForwardAndLeaves) {
@@ -134,13 +144,7 @@ TEST(Startup, TerminationSignalsStoreTheSettingsAndEndCleanly) {
         }
         ASSERT_EQ(game->state(), QProcess::Running);
 
-        kill(static_cast<pid_t>(game->processId()), signal);
-
-        const bool finished = game->waitForFinished(20000);
-        if (!finished) game->kill();
-        ASSERT_TRUE(finished);
-        EXPECT_EQ(game->exitStatus(), QProcess::NormalExit);
-        EXPECT_EQ(game->exitCode(), 0);
+        ASSERT_NO_FATAL_FAILURE(EndsCleanlyOn(*game, signal));
         QFile stored(tmp.path() + "/Nibbly/Nibbly.ini");
         ASSERT_TRUE(stored.open(QIODevice::ReadOnly));
         const QByteArray text = stored.readAll();
@@ -185,12 +189,7 @@ TEST(Startup, WithoutSdlTheGamePlaysSilentlyAfterOneMessage) {
     while (!told() && game->waitForReadyRead(20000)) error += game->readAllStandardError();
     // The sounds are loaded, sound and controllers started before the signal is seen.
     ASSERT_EQ(game->state(), QProcess::Running) << error.toStdString();
-    kill(static_cast<pid_t>(game->processId()), SIGTERM);
-    const bool finished = game->waitForFinished(20000);
-    if (!finished) game->kill();
-    ASSERT_TRUE(finished);
-    EXPECT_EQ(game->exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(game->exitCode(), 0);
+    ASSERT_NO_FATAL_FAILURE(EndsCleanlyOn(*game, SIGTERM));
     error += game->readAllStandardError();
     EXPECT_TRUE(error.contains("nibbly: playing without sound or game controllers: " +
                                tmp.filePath("libSDL2-2.0.so.0").toUtf8()))
