@@ -60,7 +60,7 @@ void PlayIntro() {
 }
 
 void PlayStartMusic() {
-    PlaySound(DefaultMode ? "startMusic" : "startMusicold", plat::SND_ASYNC);
+    PlaySound(StartMusic(), plat::SND_ASYNC);
 }
 
 void tmrReady_Timer() {

@@ -253,12 +253,16 @@ void PlaySound(const std::string& name, int flags) {
     plat::sndPlaySound(SoundPath(name), flags);
 }
 
+const char* StartMusic() {
+    return DefaultMode ? "startMusic" : "startMusicold";
+}
+
 void LoadGameSounds() {
     std::vector<std::string> paths;
     // Both spellings of the fruit sound are played; the file matches either. The other
     // look's music is decoded when that look first starts a game.
-    for (const char* name : {"eatpill", "fruiteat", "Fruiteat", "ghosteat", "killed", "extralife",
-                             DefaultMode ? "startMusic" : "startMusicold"})
+    for (const char* name :
+         {"eatpill", "fruiteat", "Fruiteat", "ghosteat", "killed", "extralife", StartMusic()})
         paths.push_back(SoundPath(name));
     plat::LoadSounds(paths);
 }

@@ -56,7 +56,9 @@ void DrawFruit();
 
 // Plays "<program folder>/<name>.wav"; flags 1 returns at once, 0 when it has ended.
 void PlaySound(const std::string& name, int flags);
-// Reads every sound PlaySound is given, before the first tick needs one.
+// The music a game starts with in the current look.
+const char* StartMusic();
+// Reads the sounds PlaySound is given in the current look, before the first tick needs one.
 void LoadGameSounds();
 
 // The sizes the drawing code relies on.

@@ -2,7 +2,6 @@
 
 #include <QBuffer>
 #include <QImageReader>
-#include <cctype>
 #include <cstdint>
 #include <cstdlib>
 
@@ -126,10 +125,10 @@ QImage ReadPicture(const std::string& path, std::string& error) {
     constexpr std::size_t kLimit = 16 << 20;
     std::string bytes;
     if (!ReadRegularFile(path, kLimit, bytes, error)) return {};
-    // The name says the format.
+    // The name says the format (Qt takes it in either case).
     const std::size_t dot = path.find_last_of("./");
-    std::string suffix = dot != std::string::npos && path[dot] == '.' ? path.substr(dot + 1) : "";
-    for (char& c : suffix) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const std::string suffix =
+        dot != std::string::npos && path[dot] == '.' ? path.substr(dot + 1) : "";
     return DecodePicture(QByteArray::fromStdString(bytes), error,
                          suffix.empty() ? nullptr : suffix.c_str());
 }

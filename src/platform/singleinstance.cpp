@@ -210,11 +210,8 @@ bool SingleInstance::ActivateRunning() {
         return false;
     }
     // The desktop hands a starting program a token that lets it bring a window forward.
-    const char* token = std::getenv("XDG_ACTIVATION_TOKEN");
-    if (token != nullptr) {
-        const std::string sent(token, strnlen(token, kTokenLimit));
-        send(fd, sent.data(), sent.size(), MSG_NOSIGNAL);
-    }
+    if (const char* token = std::getenv("XDG_ACTIVATION_TOKEN"))
+        send(fd, token, strnlen(token, kTokenLimit), MSG_NOSIGNAL);
     close(fd);
     return true;
 }
