@@ -112,4 +112,67 @@ TEST(DataFolder, NamesThatAreNotUtf8) {
     EXPECT_EQ(plat::ResolveFile(data + "/level1.bmp"), data + "/Level1.BMP");
 }
 
+// Whatever is at the name, opening never blocks and never empties what is not a regular file.
+TEST(OutputFile, OpensOnlyRegularOrNewFiles) {
+    struct Row {
+        const char* name;
+        bool mustBeNew;
+        bool opens;
+    };
+    const Row rows[] = {
+        {"new", false, true},         {"new", true, true},
+        {"regular", false, true},     {"regular", true, false},
+        {"link-to-regular", false, true}, {"link-to-regular", true, false},
+        {"fifo", false, false},       {"fifo-with-reader", false, false},
+        {"folder", false, false},     {"link-to-fifo", false, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.name) + (row.mustBeNew ? " new" : ""));
+        QTemporaryDir dir;
+        const std::string path = dir.filePath("out").toStdString();
+        const std::string other = dir.filePath("other").toStdString();
+        const std::string kind = row.name;
+        int reader = -1;
+        if (kind == "regular" || kind == "link-to-regular") {
+            QFile file(QString::fromStdString(kind == "regular" ? path : other));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write("the player's");
+        }
+        const bool fifo = kind.find("fifo") != std::string::npos;
+        const bool link = kind.rfind("link-to", 0) == 0;
+        if (fifo) {
+            ASSERT_EQ(mkfifo((link ? other : path).c_str(), 0600), 0);
+        }
+        if (kind == "fifo-with-reader") reader = open(path.c_str(), O_RDONLY | O_NONBLOCK);
+        if (kind == "folder") {
+            ASSERT_EQ(mkdir(path.c_str(), 0700), 0);
+        }
+        if (link) {
+            ASSERT_EQ(symlink(other.c_str(), path.c_str()), 0);
+        }
+
+        std::string error;
+        std::FILE* file = plat::OpenOutputFile(path, row.mustBeNew, error);
+        EXPECT_EQ(file != nullptr, row.opens) << error;
+        if (file) {
+            std::fputs("ours", file);
+            std::fclose(file);
+        } else {
+            EXPECT_FALSE(error.empty());
+        }
+        if (reader >= 0) close(reader);
+        struct stat info {};
+        const std::string target = link ? other : path;
+        ASSERT_EQ(stat(target.c_str(), &info), 0);
+        if (kind.find("regular") != std::string::npos) {
+            QFile written(QString::fromStdString(target));
+            ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+            EXPECT_EQ(written.readAll(), row.opens ? "ours" : "the player's");
+        }
+        if (fifo) {
+            EXPECT_TRUE(S_ISFIFO(info.st_mode));
+        }
+    }
+}
+
 }  // namespace

@@ -252,4 +252,28 @@ bool WriteRegularFile(const std::string& path, const std::string& bytes, std::st
     return true;
 }
 
+std::FILE* OpenOutputFile(const std::string& path, bool mustBeNew, std::string& error) {
+    // O_NONBLOCK: a FIFO without a reader fails at once instead of holding up the start.
+    const int flags = O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC |
+                      (mustBeNew ? O_EXCL : 0);
+    const int fd = open(path.c_str(), flags, 0644);
+    if (fd < 0) {
+        error = errno == ENXIO ? "not a regular file" : std::strerror(errno);
+        return nullptr;
+    }
+    struct stat info {};
+    bool ok = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    if (!ok) error = "not a regular file";
+    if (ok && (ftruncate(fd, 0) != 0 || fcntl(fd, F_SETFL, 0) != 0)) {
+        error = std::strerror(errno);
+        ok = false;
+    }
+    std::FILE* file = ok ? fdopen(fd, "wb") : nullptr;
+    if (!file) {
+        if (ok) error = std::strerror(errno);
+        close(fd);
+    }
+    return file;
+}
+
 }  // namespace plat

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <cstdio>
 #include <string>
 
 namespace plat {
@@ -27,5 +28,12 @@ bool ReadRegularFile(const std::string& path, std::size_t limit, std::string& by
 // anything but a regular file there is left alone and the result is false, as on any failure,
 // with the reason in error.
 bool WriteRegularFile(const std::string& path, const std::string& bytes, std::string& error);
+
+// Opens a file to write from its start without ever blocking: a new regular file, or with
+// mustBeNew false the regular file already there (links followed), emptied only once it is
+// known to be one. Anything else there (a FIFO, a device, a folder) is refused and left as it
+// is; so is any existing name, a link included, when mustBeNew. nullptr with the reason in
+// error on failure.
+std::FILE* OpenOutputFile(const std::string& path, bool mustBeNew, std::string& error);
 
 }  // namespace plat
