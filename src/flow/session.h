@@ -62,7 +62,8 @@ class Session {
     void Unloaded();
 
     GameOptions options_;
-    plat::GameClock clock_;
+    plat::EventLoopTime realTime_;
+    plat::GameClock clock_{realTime_};
     FrmMain* form_ = nullptr;
     std::unique_ptr<plat::InputWatch> watch_;
     std::FILE* traceFile_ = nullptr;

@@ -96,15 +96,37 @@ std::optional<std::int64_t> VirtualClock::NextDue() const {
     return next;
 }
 
-GameClock::GameClock()
-    : real_(std::make_unique<QElapsedTimer>()), wake_(std::make_unique<QTimer>()) {
+EventLoopTime::EventLoopTime()
+    : elapsed_(std::make_unique<QElapsedTimer>()), wake_(std::make_unique<QTimer>()) {
+    elapsed_->start();
     wake_->setTimerType(Qt::PreciseTimer);
     wake_->setSingleShot(true);
-    QObject::connect(wake_.get(), &QTimer::timeout, [this] { CatchUp(); });
+    QObject::connect(wake_.get(), &QTimer::timeout, [this] {
+        if (OnWake) OnWake();
+    });
+}
+
+EventLoopTime::~EventLoopTime() = default;
+
+std::int64_t EventLoopTime::Elapsed() {
+    return elapsed_->elapsed();
+}
+
+void EventLoopTime::WakeAfter(std::int64_t ms) {
+    wake_->start(static_cast<int>(ms));
+}
+
+void EventLoopTime::CancelWake() {
+    wake_->stop();
+}
+
+GameClock::GameClock(RealTime& real) : real_(real) {
+    real_.OnWake = [this] { CatchUp(); };
     gameClock = this;
 }
 
 GameClock::~GameClock() {
+    real_.OnWake = nullptr;
     if (gameClock == this) gameClock = nullptr;
 }
 
@@ -121,19 +143,28 @@ void GameClock::Stop(Timer& timer) {
 }
 
 void GameClock::Begin() {
-    real_->start();
-    realBase_ = 0;
+    realBase_ = real_.Elapsed();
     gameBase_ = clock_.Now();
     begun_ = true;
     Schedule();
 }
 
+std::optional<std::int64_t> GameClock::NextInputDue() const {
+    return NextInput && DeliverInput ? NextInput() : std::nullopt;
+}
+
 std::int64_t GameClock::Target() {
-    const std::int64_t real = real_->elapsed() - realBase_;
-    // A stall (a busy machine, a suspended session) is skipped beyond the lag a burst of
-    // ticks can make up without the game visibly racing.
-    if (gameBase_ + real - clock_.Now() > kMaxLagMs) gameBase_ = clock_.Now() + kMaxLagMs - real;
-    return std::max(gameBase_ + real, clock_.Now());
+    std::int64_t target = gameBase_ + real_.Elapsed() - realBase_;
+    // Lag is how long what was due has waited, not how long since the clock last ran: a 500 ms
+    // timer alone is no stall.
+    std::optional<std::int64_t> due = clock_.NextDue();
+    if (const std::optional<std::int64_t> input = NextInputDue(); input && (!due || *input < *due))
+        due = input;
+    if (due && target - *due > kMaxLagMs) {
+        gameBase_ -= target - *due - kMaxLagMs;
+        target = *due + kMaxLagMs;
+    }
+    return std::max(target, clock_.Now());
 }
 
 std::int64_t GameClock::CatchUp() {
@@ -141,27 +172,37 @@ std::int64_t GameClock::CatchUp() {
     if (!begun_ || held_ > 0 || running_) return clock_.Now();
     running_ = true;
     const std::int64_t target = Target();
-    while (NextInput && DeliverInput) {
-        const std::optional<std::int64_t> next = NextInput();
-        if (!next || *next > target) break;
-        clock_.AdvanceTo(*next);
-        DeliverInput();
+    // One event at a time: a stand-still begun by one (a box, a sound played to its end) leaves
+    // the clock where it began, and what is due later waits for the real time after it.
+    for (const std::uint64_t holds = holds_; holds == holds_;) {
+        const std::optional<std::int64_t> input = NextInputDue();
+        const std::optional<std::int64_t> timer = clock_.NextDue();
+        if (input && *input <= target && (!timer || *input <= *timer)) {
+            clock_.AdvanceTo(*input);
+            DeliverInput();
+        } else if (timer && *timer < target) {
+            clock_.RunUntil(*timer);
+        } else {
+            clock_.AdvanceTo(target);
+            break;
+        }
     }
-    clock_.AdvanceTo(target);
     running_ = false;
     Schedule();
     return clock_.Now();
 }
 
 void GameClock::Hold() {
-    ++held_;
-    wake_->stop();
+    // Outside a catch-up the clock may be behind; the time that passed until now is the game's.
+    if (held_++ == 0) heldAt_ = begun_ && !running_ ? Target() : clock_.Now();
+    ++holds_;
+    real_.CancelWake();
 }
 
 void GameClock::Release() {
     if (--held_ > 0) return;
-    realBase_ = real_->elapsed();
-    gameBase_ = clock_.Now();
+    realBase_ = real_.Elapsed();
+    gameBase_ = heldAt_;
     Schedule();
 }
 
@@ -170,16 +211,14 @@ void GameClock::Schedule() {
     std::optional<std::int64_t> next = clock_.NextDue();
     // A timer due at t fires once t has passed, so an input stamped t comes first.
     if (next) *next += 1;
-    if (NextInput) {
-        const std::optional<std::int64_t> input = NextInput();
-        if (input && (!next || *input < *next)) next = input;
-    }
+    if (const std::optional<std::int64_t> input = NextInputDue(); input && (!next || *input < *next))
+        next = input;
     if (!next) {
-        wake_->stop();
+        real_.CancelWake();
         return;
     }
-    const std::int64_t now = gameBase_ + real_->elapsed() - realBase_;
-    wake_->start(static_cast<int>(std::clamp<std::int64_t>(*next - now, 0, 1000)));
+    const std::int64_t now = gameBase_ + real_.Elapsed() - realBase_;
+    real_.WakeAfter(std::clamp<std::int64_t>(*next - now, 0, 1000));
 }
 
 StandStill::StandStill() {

@@ -93,16 +93,46 @@ class VirtualClock : public TimerDriver {
     std::vector<Timer*> running_;
 };
 
-// The game's clock: the virtual clock, advanced by the real one, so that a game played in
-// the window runs exactly as the same inputs at the same milliseconds run headless. An
-// input calls CatchUp() first and is stamped with the time it returns: events due before
-// it have fired, those due at it fire after the input. Time stands still while a StandStill
-// lives; a stall longer than kMaxLagMs is skipped rather than caught up in one burst.
+// Where the game clock reads real time and how it is woken: a steady clock and a timer of the
+// event loop in the window, a hand-turned clock in tests.
+class RealTime {
+  public:
+    virtual ~RealTime() = default;
+    // Milliseconds on a steady clock.
+    virtual std::int64_t Elapsed() = 0;
+    // Calls OnWake once, ms milliseconds from now; a new request replaces the pending one.
+    virtual void WakeAfter(std::int64_t ms) = 0;
+    virtual void CancelWake() = 0;
+    std::function<void()> OnWake;
+};
+
+class EventLoopTime : public RealTime {
+  public:
+    EventLoopTime();
+    ~EventLoopTime() override;
+    EventLoopTime(const EventLoopTime&) = delete;
+    EventLoopTime& operator=(const EventLoopTime&) = delete;
+
+    std::int64_t Elapsed() override;
+    void WakeAfter(std::int64_t ms) override;
+    void CancelWake() override;
+
+  private:
+    std::unique_ptr<QElapsedTimer> elapsed_;
+    std::unique_ptr<QTimer> wake_;
+};
+
+// The game's clock: the virtual clock, advanced by real time, so that a game played in the
+// window runs exactly as the same inputs at the same milliseconds run headless. An input calls
+// CatchUp() first and is stamped with the time it returns: events due before it have fired,
+// those due at it fire after the input. Time stands still while a StandStill lives. When the
+// clock is more than kMaxLagMs behind what was due (a stall), the rest is skipped rather than
+// caught up in one burst.
 class GameClock : public TimerDriver {
   public:
     static constexpr std::int64_t kMaxLagMs = 200;
 
-    GameClock();
+    explicit GameClock(RealTime& real);
     ~GameClock() override;
     GameClock(const GameClock&) = delete;
     GameClock& operator=(const GameClock&) = delete;
@@ -124,15 +154,17 @@ class GameClock : public TimerDriver {
     friend class StandStill;
     void Hold();
     void Release();
+    std::optional<std::int64_t> NextInputDue() const;
     std::int64_t Target();
     void Schedule();
 
     VirtualClock clock_;
-    std::unique_ptr<QElapsedTimer> real_;
-    std::unique_ptr<QTimer> wake_;
+    RealTime& real_;
     std::int64_t realBase_ = 0;
     std::int64_t gameBase_ = 0;
     int held_ = 0;
+    std::int64_t heldAt_ = 0;  // the game time a stand-still began at
+    std::uint64_t holds_ = 0;  // stand-stills begun so far
     bool running_ = false;
     bool begun_ = false;
 };
