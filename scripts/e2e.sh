@@ -422,6 +422,76 @@ record_and_replay() {
 }
 record_and_replay
 
+# Game time is real time: real key presses, stamped on the wall clock as they are sent, against
+# the stamps the game's trace gives them, in the idle screen, the ready phase and play; then a
+# 3 s stall (SIGSTOP), of which the game may make up at most 200 ms.
+real_time() {
+    local trace=$out/clock-trace.jsonl wall=$work/clock-wall figures
+    step "game time keeps the wall clock: idle, ready, play, and a 3 s stall"
+    printf '[SetLog]\nGameCoins=3\nGameHiScore=0\n' >"$settings"
+    "$prefix/bin/nibbly" --trace "$trace" >"$out/clock.log" 2>&1 &
+    game=$!
+    pids+=("$game")
+    window_up
+    wait_for "idle screen" 10 below maze_share 0.05
+    : >"$wall"
+    # Each key and arrow the trace will name, with the wall time at which it was sent.
+    press() {
+        now >>"$wall"
+        xdotool "$@"
+    }
+    press key i
+    sleep 2
+    press key i
+    sleep 0.5
+    press key 1
+    sleep 0.5
+    press keydown Left
+    sleep 2
+    press keyup Left
+    sleep 3
+    press keydown Right
+    sleep 2
+    press keyup Right
+    sleep 0.3
+    press keydown Up
+    kill -STOP "$game"
+    sleep 3
+    kill -CONT "$game"
+    sleep 0.5
+    press keyup Up
+    sleep 0.3
+    kill -TERM "$game"
+    wait "$game" || fail "clock run: exit status $?"
+    grep '"ev":"input"' "$trace" | grep -E '"line":"[0-9]+ (key|hold) ' |
+        sed -E 's/.*"t":([0-9]+),.*/\1/' >"$work/clock-game"
+    [ "$(wc -l <"$work/clock-game")" = "$(wc -l <"$wall")" ] ||
+        fail "the trace has $(wc -l <"$work/clock-game") of the $(wc -l <"$wall") keys sent"
+    ready_end=$(sed -n 's/.*"ev":"ready","t":\([0-9]*\),"ReadyCount":0,.*/\1/p' "$trace" | head -1)
+    # Keys 1-2 idle, 4-5 ready, 6-7 play; 8-9 span the stall. xdotool's own delay is the same
+    # for every key, so it drops out of each span.
+    figures=$(paste "$wall" "$work/clock-game" | awk -v end="${ready_end:-0}" '
+        { w[NR] = $1; g[NR] = $2 / 1000 }
+        function ratio(a, b) { return (g[b] - g[a]) / (w[b] - w[a]) }
+        END {
+            phases = g[5] < end / 1000 && end / 1000 < g[6]
+            printf "%.4f %.4f %.4f %.3f %d\n", ratio(1, 2), ratio(4, 5), ratio(6, 7),
+                (w[9] - w[8]) - (g[9] - g[8]), phases
+        }')
+    read -r idle ready play stall phases <<<"$figures"
+    [ "$phases" = 1 ] || fail "the arrows were not in the ready phase and in play"
+    echo "    game time / wall time: idle $idle, ready $ready, play $play;" \
+        "the 3 s stall cost ${stall}s of game time"
+    for r in "$idle" "$ready" "$play"; do
+        awk -v r="$r" 'BEGIN { exit !(r >= 0.98 && r <= 1.02) }' ||
+            fail "game time ran at $r of the wall clock"
+    done
+    # 3 s less the 200 ms made up, give or take the 20 ms a key takes to be sent.
+    awk -v s="$stall" 'BEGIN { exit !(s >= 2.78 && s <= 3.02) }' ||
+        fail "the 3 s stall cost ${stall}s"
+}
+real_time
+
 # ---- Scaled screens (X11): the window fits the screen and its text stays crisp ----
 # Each leg runs the installed game alone on a screen of its own, at a scale a desktop sets
 # with QT_SCREEN_SCALE_FACTORS, and keeps a picture of the window.
