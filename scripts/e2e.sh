@@ -440,26 +440,25 @@ real_time() {
         now >>"$wall"
         xdotool "$@"
     }
+    # Coins only: the player stays put, and play is over before the first ghost could reach it.
     press key i
     sleep 2
     press key i
     sleep 0.5
     press key 1
     sleep 0.5
-    press keydown Left
+    press key i
     sleep 2
-    press keyup Left
-    sleep 3
-    press keydown Right
-    sleep 2
-    press keyup Right
-    sleep 0.3
-    press keydown Up
+    press key i
+    sleep 2.1
+    press key i
+    sleep 1.5
+    press key i
     kill -STOP "$game"
     sleep 3
     kill -CONT "$game"
-    sleep 0.5
-    press keyup Up
+    sleep 0.3
+    press key i
     sleep 0.3
     kill -TERM "$game"
     wait "$game" || fail "clock run: exit status $?"
@@ -468,7 +467,7 @@ real_time() {
     [ "$(wc -l <"$work/clock-game")" = "$(wc -l <"$wall")" ] ||
         fail "the trace has $(wc -l <"$work/clock-game") of the $(wc -l <"$wall") keys sent"
     ready_end=$(sed -n 's/.*"ev":"ready","t":\([0-9]*\),"ReadyCount":0,.*/\1/p' "$trace" | head -1)
-    # Keys 1-2 idle, 4-5 ready, 6-7 play; 8-9 span the stall. xdotool's own delay is the same
+    # Keys 1-2 idle, 4-5 ready, 6-7 play; 7-8 span the stall. xdotool's own delay is the same
     # for every key, so it drops out of each span.
     figures=$(paste "$wall" "$work/clock-game" | awk -v end="${ready_end:-0}" '
         { w[NR] = $1; g[NR] = $2 / 1000 }
@@ -476,7 +475,7 @@ real_time() {
         END {
             phases = g[5] < end / 1000 && end / 1000 < g[6]
             printf "%.4f %.4f %.4f %.3f %d\n", ratio(1, 2), ratio(4, 5), ratio(6, 7),
-                (w[9] - w[8]) - (g[9] - g[8]), phases
+                (w[8] - w[7]) - (g[8] - g[7]), phases
         }')
     read -r idle ready play stall phases <<<"$figures"
     [ "$phases" = 1 ] || fail "the arrows were not in the ready phase and in play"
