@@ -491,6 +491,66 @@ real_time() {
 }
 real_time
 
+# P stands a game still for as long as it is paused; another window taking the focus pauses it
+# too, the focus coming back does not resume it, P does.
+pause_run() {
+    local trace=$out/pause-trace.jsonl wall=$work/pause-wall other figures
+    step "P pauses a game, and so does another window taking the focus"
+    printf '[SetLog]\nGameCoins=3\nGameHiScore=0\n' >"$settings"
+    "$prefix/bin/nibbly" --trace "$trace" >"$out/pause.log" 2>&1 &
+    game=$!
+    pids+=("$game")
+    window_up
+    xdotool key 1
+    sleep 4.7
+    : >"$wall"
+    press() {
+        now >>"$wall"
+        xdotool "$@"
+    }
+    # Stamped: the coins (the trace stamps them too) and where each pause begins and ends.
+    press key i
+    press key p
+    sleep 0.5
+    shot paused
+    sleep 2.5
+    press key p
+    press key i
+    # The window manager may give the new window the focus as soon as it maps.
+    now >>"$wall"
+    xev -geometry 200x100+900+700 >/dev/null 2>&1 &
+    other=$!
+    pids+=("$other")
+    wait_for "another window" 10 has_window Event\ Tester
+    xdotool windowactivate --sync "$(find_window Event\ Tester)"
+    sleep 1.5
+    xdotool windowactivate --sync "$wid"
+    sleep 1.5
+    press key p
+    press key i
+    kill "$other"
+    kill -TERM "$game"
+    wait "$game" || fail "pause run: exit status $?"
+    grep '"ev":"input"' "$trace" | grep -E '"line":"[0-9]+ key I' |
+        sed -E 's/.*"t":([0-9]+),.*/\1/' >"$work/pause-game"
+    grep -q '"line":"[0-9]* blur"' "$trace" || fail "the other window took no focus from the game"
+    # Wall: coin, P, P, coin, the other window started, P, coin. Game: the three coins. The
+    # focus leaves once the other window is up: its start is the slack of the second figure.
+    figures=$(awk 'FNR == NR { w[FNR] = $1; next } { g[FNR] = $1 / 1000 }
+        END {
+            printf "%.3f %.3f %.3f %.3f\n", w[3] - w[2], (w[4] - w[1]) - (g[2] - g[1]),
+                w[6] - w[5], (w[7] - w[4]) - (g[3] - g[2])
+        }' "$wall" "$work/pause-game")
+    read -r by_p stood_p by_focus stood_focus <<<"$figures"
+    echo "    paused by P for ${by_p}s: ${stood_p}s without game time;" \
+        "by the focus leaving, until P, for ${by_focus}s: ${stood_focus}s"
+    awk -v a="$by_p" -v b="$stood_p" -v c="$by_focus" -v d="$stood_focus" \
+        'function near(x, y, slack) { return x - y < slack && y - x < slack }
+         BEGIN { exit !(near(a, b, 0.1) && near(c, d, 0.3)) }' ||
+        fail "paused time is not game time that stood still"
+}
+pause_run
+
 # ---- Scaled screens (X11): the window fits the screen and its text stays crisp ----
 # Each leg runs the installed game alone on a screen of its own, at a scale a desktop sets
 # with QT_SCREEN_SCALE_FACTORS, and keeps a picture of the window.

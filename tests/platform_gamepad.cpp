@@ -63,6 +63,8 @@ TEST(PadKeys, ButtonsStrikeTheirKeyOncePerPress) {
     EXPECT_EQ(keys.Update({}), Keys{});
     EXPECT_EQ(keys.Update({.south = true, .back = true}),
               (Keys{Hold(plat::vbKey1), Hold(plat::vbKeyI)}));
+    EXPECT_EQ(keys.Update({.start = true}), Keys{Hold(plat::vbKeyP)});
+    EXPECT_EQ(keys.Update({.start = true}), Keys{});
 }
 
 // The virtual controller's calls, from the library the game loaded.

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "hand_turned_time.h"
 #include "platform/timer.h"
 
 namespace {
@@ -72,26 +73,6 @@ TEST_F(AdvanceToTest, DisablingAtTheTargetCancelsItsPendingEvent) {
 
     EXPECT_TRUE(events.empty());
 }
-
-// Real time turned by hand; the test plays the event loop, waking the clock when it asked.
-class HandTurnedTime : public plat::RealTime {
-  public:
-    std::int64_t Elapsed() override { return now; }
-    void WakeAfter(std::int64_t ms) override { wake = now + ms; }
-    void CancelWake() override { wake.reset(); }
-    // Each wake comes `late` ms after the time asked.
-    void RunTo(std::int64_t until, std::int64_t late) {
-        while (wake && *wake + late <= until) {
-            now = std::max(now, *wake + late);
-            wake.reset();
-            OnWake();
-        }
-        now = until;
-    }
-
-    std::int64_t now = 0;
-    std::optional<std::int64_t> wake;
-};
 
 // Game time follows real time: timers and inputs come when due, however long nothing else
 // runs; a stall (the process stopped) is skipped beyond 200 ms; a stand-still stops time.

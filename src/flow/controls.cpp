@@ -1,11 +1,14 @@
 #include "flow/controls.h"
 
+#include <optional>
+
 #include "flow/roundflow.h"
 #include "game/bassetup.h"
 #include "game/gamestate.h"
 #include "platform/desktop.h"
 #include "platform/keyboard.h"
 #include "platform/sound.h"
+#include "platform/timer.h"
 #include "shell/frmmain.h"
 #include "shell/links.h"
 
@@ -21,6 +24,8 @@ const char* SpeedCaption() {
             return "默认速度";
     }
 }
+
+std::optional<plat::StandStill> paused;
 
 void StartFromKey(int option, int coinsNeeded) {
     if (Coins < coinsNeeded || GameRunning) return;
@@ -122,7 +127,33 @@ void XPButton8_Click() {
     if (answer == plat::vbYes) ShowIdle();
 }
 
+void TogglePause() {
+    if (paused) {
+        EndPause();
+    } else {
+        PauseGame();
+    }
+}
+
+void PauseGame() {
+    if (!GameRunning || paused) return;
+    paused.emplace();
+    plat::CutSound();
+    FrmMain& form = frmMain();
+    form.lblReady.setVisible(false);
+    form.lblPaused.setVisible(true);
+}
+
+void EndPause() {
+    if (!paused) return;
+    paused.reset();
+    FrmMain& form = frmMain();
+    form.lblPaused.setVisible(false);
+    form.lblReady.setVisible(true);
+}
+
 void Form_KeyDown(int keyCode) {
+    if (keyCode == plat::vbKeyP) TogglePause();
     if (keyCode == plat::vbKeyEscape) XPButton8_Click();
     if (keyCode == plat::vbKeyE) XPButton2_Click();
     if (keyCode == plat::vbKeyS) XPButton3_Click();

@@ -13,6 +13,14 @@ void XPButton8_Click();  // abandon the game
 // The window's key map; it sees every key press first, whatever control has the focus.
 void Form_KeyDown(int keyCode);
 
+// P and a controller's Start: a running game stands still until pressed again. Not an input of
+// a recording, since no game time passes while paused.
+void TogglePause();
+// The window lost the focus: a running game pauses.
+void PauseGame();
+// A game that ends is no longer paused.
+void EndPause();
+
 void ShowCoins();
 // The text of the instructions panel.
 std::string InstructionsText();

@@ -1,5 +1,7 @@
 #include "flow/roundflow.h"
 
+#include "flow/controls.h"
+
 #include <string>
 #include <utility>
 
@@ -116,6 +118,7 @@ void GobDied() {
 
 void ShowIdle() {
     FrmMain& form = frmMain();
+    EndPause();
     form.tmrReady.SetEnabled(false);
     form.ReadyCount = 0;
     form.lblReady.SetCaption("");

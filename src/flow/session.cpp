@@ -8,6 +8,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "flow/controls.h"
 #include "flow/scriptinput.h"
 #include "flow/simtrace.h"
 #include "game/gamestate.h"
@@ -40,7 +41,9 @@ const char* const kGameUsage =
     "  --record FILE       write this run's recording to FILE instead\n"
     "  --replay FILE       watch a recording at real speed; Esc or closing the window ends it\n"
     "  --trace FILE        write the game's trace to FILE, as nibbly-sim writes it\n"
-    "  --frame-stats FILE  write a frame-pacing record for the benchmark\n";
+    "  --frame-stats FILE  write a frame-pacing record for the benchmark\n"
+    "Keys: arrows steer, I inserts a coin, 1 / 2 start a game, E and S switch the look and\n"
+    "the speed, P pauses (a controller's Start too), Esc abandons, F1 opens the help.\n";
 
 std::string ParseGameArguments(int argc, char** argv, GameOptions& options, GameRequest& request) {
     options = {};
@@ -166,7 +169,7 @@ void Session::Attach(FrmMain& form) {
     watch_->OnFocusLost = [this] { FocusLost(); };
     blurLater_.OnTimer = [this] {
         blurLater_.SetEnabled(false);
-        FocusLost();
+        Blur();
     };
     plat::SetKeyObserver([this](int vk, bool down) {
         std::string held;
@@ -275,6 +278,12 @@ void Session::FocusLost() {
         blurAfterBox_ = true;
         return;
     }
+    Blur();
+    // Only a window left for another pauses: a box of the game's own does not.
+    PauseGame();
+}
+
+void Session::Blur() {
     Input("blur");
     plat::ReleaseAllKeys();
 }

@@ -58,6 +58,7 @@ class Session {
     void Input(const std::string& command);
     void Answered(std::int64_t t, const char* answer);
     void FocusLost();
+    void Blur();
     void DeliverNext();
     void Unloaded();
 

@@ -33,8 +33,10 @@ std::vector<PadKey> PadKeys::Update(const PadState& s) {
     arrows_ = arrows;
     if (s.south && !south_) keys.push_back({vbKey1, true});
     if (s.back && !back_) keys.push_back({vbKeyI, true});
+    if (s.start && !start_) keys.push_back({vbKeyP, true});
     south_ = s.south;
     back_ = s.back;
+    start_ = s.start;
     return keys;
 }
 
@@ -96,6 +98,7 @@ class Gamepads {
         s.right = s.right || button(SDL_CONTROLLER_BUTTON_DPAD_RIGHT);
         s.south = s.south || button(SDL_CONTROLLER_BUTTON_A);
         s.back = s.back || button(SDL_CONTROLLER_BUTTON_BACK);
+        s.start = s.start || button(SDL_CONTROLLER_BUTTON_START);
         // Of two sticks, the one pushed further counts.
         const auto further = [](std::int16_t a, std::int16_t b) {
             return std::abs(int(b)) > std::abs(int(a)) ? b : a;

@@ -16,6 +16,7 @@ struct PadState {
     std::int16_t stickY = 0;
     bool south = false;  // the bottom face button (A)
     bool back = false;   // Back / Select
+    bool start = false;  // Start
 };
 
 // A key the controller holds, lets go of or strikes, as a keyboard would.
@@ -26,7 +27,7 @@ struct PadKey {
 };
 
 // Turns successive controller states into key changes: the D-pad and the stick hold arrows,
-// the south button strikes 1 (one player) and Back strikes I (a coin).
+// the south button strikes 1 (one player), Back strikes I (a coin) and Start P (pause).
 class PadKeys {
   public:
     // The stick must pass kEngage to hold an arrow and fall below kRelease to let it go, so a
@@ -42,6 +43,7 @@ class PadKeys {
     std::array<bool, 4> arrows_{};  // left, up, right, down: the arrow keys' order
     bool south_ = false;
     bool back_ = false;
+    bool start_ = false;
 };
 
 // Opens SDL's game controller support. Controllers present now or plugged in later steer

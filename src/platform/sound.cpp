@@ -76,6 +76,11 @@ class SdlBackend : public SoundBackend {
         });
     }
 
+    void Cut() override {
+        static const Voice::Pcm silence;
+        voice_.Play(silence);
+    }
+
   private:
     // A device that went away (unplugged, failed) is opened anew once; if that fails the
     // game goes on in silence.
@@ -114,6 +119,10 @@ void sndPlaySound(const std::string& path, int flags) {
     } catch (const std::exception& e) {
         std::cerr << "nibbly: no sound from " << path << ": " << e.what() << '\n';
     }
+}
+
+void CutSound() {
+    backend->Cut();
 }
 
 void LoadSounds(const std::vector<std::string>& paths) {

@@ -14,11 +14,17 @@ class SoundBackend {
   public:
     virtual ~SoundBackend() = default;
     virtual void Play(const std::string& path, int flags) = 0;
+    // Silences the sound playing; nothing to do where nothing sounds.
+    virtual void Cut() {}
 };
 
 // Plays a wave file through the active backend. Never fails: a file that could not be loaded
 // is silence, and a synchronous sound holds the caller at most a few seconds.
 void sndPlaySound(const std::string& path, int flags);
+
+// Silences the sound playing, if any; the next one plays as usual. Not a sound of its own: no
+// observer hears it.
+void CutSound();
 
 // Called with every sound as it starts (a trace records them).
 void SetSoundObserver(std::function<void(const std::string& path, int flags)> observer);

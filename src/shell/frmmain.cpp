@@ -108,6 +108,8 @@ FrmMain::FrmMain()
       Option1_0(this, 480, 336, 97, 25, kSong10, kWhite, kGreen, "单人游戏"),
       Option1_1(this, 584, 336, 97, 25, kSong10, kWhite, kGreen, "双人游戏"),
       lblReady(&pctScreen, 140, 268, 169, 30, {"宋体", 15, true}, kYellow, plat::Align::Centre),
+      lblPaused(&pctScreen, 140, 268, 169, 30, {"宋体", 15, true}, kYellow, plat::Align::Centre,
+                "暂停"),
       lblPlayer(&pctScreen, 217, 312, 15, 24, {"宋体", 18, true}, kYellow, plat::Align::Centre),
       tmrKeyBoard("tmrKeyBoard", 10),
       tmrFlash("tmrFlash", 500),
@@ -125,6 +127,7 @@ FrmMain::FrmMain()
     for (plat::PictureBox* hidden : {&pctScreen, &pctpicture, &pctTiles, &pctBack, &pctStats}) {
         hidden->setVisible(false);
     }
+    lblPaused.setVisible(false);
     Option1_0.SetValue(true);
     lblPlayer.SetAutoSize(true);
     LbBR.SetAutoSize(true);
@@ -322,7 +325,9 @@ bool FrmMain::TakeKey(const QKeyEvent& key) {
     const bool arrow = vk >= plat::vbKeyLeft && vk <= plat::vbKeyDown;
     const bool help = vk == plat::vbKeyF1;
     if (!arrow && !help) {
-        if (key.type() == QEvent::KeyPress && OnKeyDown) OnKeyDown(vk);
+        // Pause toggles once per press; the other keys repeat, as they always have.
+        const bool repeat = vk == plat::vbKeyP && key.isAutoRepeat();
+        if (key.type() == QEvent::KeyPress && !repeat && OnKeyDown) OnKeyDown(vk);
         return true;
     }
     if (key.type() == QEvent::KeyRelease) {

@@ -83,6 +83,7 @@ class FrmMain : public QWidget {
 
     // Lie on the playfield, so they are created after it.
     plat::Label lblReady;
+    plat::Label lblPaused;  // over the ready text, while a game is paused
     plat::Label lblPlayer;
 
     plat::Timer tmrKeyBoard;
