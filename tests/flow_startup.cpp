@@ -168,6 +168,31 @@ TEST(Startup, NoDisplayIsAMessageNotACrash) {
     EXPECT_TRUE(game->readAllStandardError().contains("nibbly: cannot open a window"));
 }
 
+// Recordings are handed around: one that cannot be read, or never ends, is a message before
+// any window, not a crash or a hang.
+TEST(Startup, RecordingThatCannotBePlayedIsRefusedBeforeTheWindow) {
+    QTemporaryDir tmp;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_CONFIG_HOME", tmp.path());
+    env.insert("TMPDIR", tmp.path());
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    for (const QString& path :
+         {tmp.path(), QStringLiteral("/proc/self/mem"), QStringLiteral("/dev/zero")}) {
+        SCOPED_TRACE(path.toStdString());
+        // Were it copied without bound, the file-size limit stops it before the disk is full.
+        QProcess game;
+        game.setProcessEnvironment(env);
+        game.start("/bin/sh", {"-c", R"(ulimit -f 131072; exec "$0" --replay "$1")",
+                               NIBBLY_BIN_DIR "/nibbly", path});
+        const bool finished = game.waitForFinished(60000);
+        if (!finished) game.kill();
+        ASSERT_TRUE(finished);
+        EXPECT_EQ(game.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(game.exitCode(), 2);
+        EXPECT_TRUE(game.readAllStandardError().contains(("nibbly: " + path + ": ").toUtf8()));
+    }
+}
+
 // A file that is no library, found first on the library path: SDL as broken as it can be.
 TEST(Startup, WithoutSdlTheGamePlaysSilentlyAfterOneMessage) {
     QTemporaryDir tmp;

@@ -1,3 +1,5 @@
+#include <QDir>
+
 #include "sim_run.h"
 
 namespace {
@@ -118,22 +120,39 @@ TEST_F(SimScript, SettingsFileThatIsNoSettingsFileIsRefusedAndKept) {
     EXPECT_TRUE(file.readAll().endsWith("not settings.\n"));
 }
 
-// A script that cannot be read is not an empty one, and a trace that is lost is a failure.
+// A script that cannot be read is not an empty one, one without end is cut short before it
+// fills the temporary folder, and a trace that is lost is a failure.
 TEST_F(SimScript, UnreadableInputOrUnwritableTraceFails) {
     const QString script = WriteScript("10 end\n");
-    const QStringList commands[] = {
-        {R"("$0" - < "$1")", Path(".")},
-        {R"("$0" - <&-)", script},
-        {R"("$0" "$1" > /dev/full)", script},
+    const QString tmp = Path("tmp");
+    ASSERT_TRUE(QDir().mkdir(tmp));
+    const struct {
+        const char* command;
+        QString argument;
+        const char* message;
+    } rows[] = {
+        {R"("$0" - < "$1")", Path("."), ": cannot "},
+        {R"("$0" - <&-)", script, ": cannot "},
+        {R"("$0" "$1" > /dev/full)", script, ": cannot "},
+        {R"("$0" "$1")", "/proc/self/mem", ": cannot be read"},
+        // Were it unbounded, the file-size limit stops it long before the disk is full.
+        {R"(ulimit -f 131072; exec "$0" "$1")", "/dev/zero", ": is longer than"},
     };
-    for (const QStringList& command : commands) {
-        SCOPED_TRACE(command[0].toStdString());
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.command + (" " + row.argument.toStdString()));
         QProcess process;
-        process.start("/bin/sh", {"-c", command[0], simtest::SimPath(), command[1]});
-        ASSERT_TRUE(process.waitForFinished(-1));
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("TMPDIR", tmp);
+        process.setProcessEnvironment(env);
+        process.start("/bin/sh", {"-c", row.command, simtest::SimPath(), row.argument});
+        const bool finished = process.waitForFinished(60000);
+        if (!finished) process.kill();
+        ASSERT_TRUE(finished);
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
         EXPECT_NE(process.exitCode(), 0);
-        EXPECT_TRUE(process.readAllStandardError().contains(": cannot "));
+        EXPECT_TRUE(process.readAllStandardError().contains(row.message));
     }
+    EXPECT_TRUE(QDir(tmp).entryList({"nibbly-*"}, QDir::AllEntries | QDir::Hidden).isEmpty());
 }
 
 TEST_F(SimScript, HeaderGivesSeedAndStoredValuesUnlessTheCommandLineDoes) {
@@ -158,7 +177,9 @@ TEST_F(SimScript, HeaderGivesSeedAndStoredValuesUnlessTheCommandLineDoes) {
 }
 
 TEST_F(SimScript, LinesAreTracedTrimmedAndTheImplicitEndFollowsTheLast) {
-    const SimResult result = Run("# a comment\n\n  100\tkey   I \r\n   \n250 tap U\r\n");
+    // Opened by a byte-order mark, as some editors save it.
+    const SimResult result =
+        Run("\xEF\xBB\xBF# a comment\n\n  100\tkey   I \r\n   \n250 tap U\r\n");
 
     ASSERT_EQ(result.exitCode, 0);
     const auto inputs = result.Of("input");

@@ -4,7 +4,6 @@
 #include <array>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <string_view>
 #include <system_error>
 
@@ -13,6 +12,7 @@
 #include "flow/simtrace.h"
 #include "game/gamestate.h"
 #include "platform/desktop.h"
+#include "platform/files.h"
 #include "platform/inputwatch.h"
 #include "platform/keyboard.h"
 #include "platform/random.h"
@@ -85,17 +85,11 @@ Session::~Session() {
 
 std::string Session::Prepare() {
     if (Replaying()) {
-        std::ifstream in(options_.replay, std::ios::binary);
-        if (!in) return "cannot read " + options_.replay;
-        sim::ScriptReader reader(in);
-        sim::ScriptLine line;
-        while (reader.Next(line)) {
-            lines_.push_back(line);
-            endTime_ = line.time + 1;
-        }
-        if (!reader.Error().empty()) return options_.replay + ": " + reader.Error();
-        if (in.bad()) return "cannot read " + options_.replay;
-        header_ = reader.Header();
+        std::string error =
+            plat::OpenToReadTwice(options_.replay, sim::kMaxScriptBytes, replayFile_);
+        if (error.empty()) error = sim::CheckScript(replayFile_, endTime_, header_);
+        if (!error.empty()) return options_.replay + ": " + error;
+        replay_ = std::make_unique<sim::ScriptReader>(replayFile_);
     }
     if (!options_.trace.empty()) {
         traceFile_ = std::fopen(options_.trace.c_str(), "wb");
@@ -224,9 +218,10 @@ void Session::Attach(FrmMain& form) {
 
 void Session::Begin() {
     if (Replaying()) {
+        ReadAhead();
         clock_.NextInput = [this]() -> std::optional<std::int64_t> {
-            if (form_->Unloading() || next_ > lines_.size()) return std::nullopt;
-            return next_ < lines_.size() ? lines_[next_].time : endTime_;
+            if (form_->Unloading() || replayEnded_) return std::nullopt;
+            return nextLine_ ? nextLine_->time : endTime_;
         };
         clock_.DeliverInput = [this] { DeliverNext(); };
     } else {
@@ -288,13 +283,26 @@ void Session::Blur() {
     plat::ReleaseAllKeys();
 }
 
+void Session::ReadAhead() {
+    nextLine_.emplace();
+    if (replay_->Next(*nextLine_)) return;
+    nextLine_.reset();
+    // Only a recording changed since it was checked fails here; the replay ends where it is.
+    if (!replay_->Error().empty()) {
+        std::fprintf(stderr, "nibbly: %s: %s\n", options_.replay.c_str(), replay_->Error().c_str());
+        endTime_ = clock_.Now();
+    }
+}
+
 void Session::DeliverNext() {
-    if (next_ == lines_.size()) {
-        ++next_;
+    if (!nextLine_) {
+        replayEnded_ = true;
         form_->Unload();
         return;
     }
-    const sim::ScriptLine& line = lines_[next_++];
+    // Moved on before it is delivered: what the line starts may already ask for the next.
+    const sim::ScriptLine line = std::move(*nextLine_);
+    ReadAhead();
     if (trace_) trace_->Input(clock_.Now(), line.text);
     input_->Deliver(line);
 }

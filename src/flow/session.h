@@ -1,10 +1,10 @@
 #pragma once
 #include <cstdint>
 #include <cstdio>
+#include <fstream>
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "flow/recording.h"
 #include "flow/simscript.h"
@@ -59,6 +59,7 @@ class Session {
     void Answered(std::int64_t t, const char* answer);
     void FocusLost();
     void Blur();
+    void ReadAhead();
     void DeliverNext();
     void Unloaded();
 
@@ -75,10 +76,12 @@ class Session {
     std::int32_t bestScore_ = 0;
     bool blurAfterBox_ = false;
     plat::Timer blurLater_{"blurLater", 0};
-    // Replaying.
-    std::vector<sim::ScriptLine> lines_;
+    // Replaying: checked whole before it starts, then read again as it plays.
+    std::ifstream replayFile_;
+    std::unique_ptr<sim::ScriptReader> replay_;
+    std::optional<sim::ScriptLine> nextLine_;  // none past the last line
+    bool replayEnded_ = false;
     sim::Header header_;
-    std::size_t next_ = 0;
     std::int64_t endTime_ = 1;
     std::unique_ptr<sim::ScriptInput> input_;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <ios>
 #include <limits>
 #include <string_view>
 #include <utility>
@@ -12,6 +13,16 @@
 namespace sim {
 
 namespace {
+
+// A command line is short; only a comment may be longer than this.
+constexpr std::size_t kLongest = 4096;
+// Some editors begin a UTF-8 file with one.
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+bool IsComment(std::string_view text) {
+    text = plat::Trim(text);
+    return !text.empty() && text.front() == '#';
+}
 
 // About 11.6 days: far beyond any game, and a run to it still ends in minutes.
 constexpr std::int64_t kMaxTime = 1'000'000'000;
@@ -142,32 +153,56 @@ std::string ParseHeader(std::string_view text, Header& header) {
 }  // namespace
 
 bool ScriptReader::Next(ScriptLine& line) {
+    try {
+        return NextLine(line);
+    } catch (const std::ios_base::failure& failure) {
+        // A file stream's buffer throws on a read error, whatever the stream's mask.
+        error_ = "cannot be read: " + failure.code().message();
+        return false;
+    }
+}
+
+// One line without its break into raw_, at most kLongest bytes of it; cut tells there were more.
+// False at the end of the input and at the size limit, which sets the error.
+bool ScriptReader::ReadLine(bool& cut) {
     std::streambuf& source = *in_.rdbuf();
-    while (error_.empty()) {
-        // A command line is short; only a comment may be longer than this.
-        constexpr std::size_t kLongest = 4096;
-        raw_.clear();
-        bool cut = false;
-        int c = source.sbumpc();
-        if (c == std::char_traits<char>::eof()) return false;
-        ++number_;
-        for (; c != std::char_traits<char>::eof() && c != '\n'; c = source.sbumpc()) {
-            if (raw_.size() < kLongest) {
-                raw_ += static_cast<char>(c);
-            } else {
-                cut = true;
-            }
+    raw_.clear();
+    cut = false;
+    int c = source.sbumpc();
+    if (c == std::char_traits<char>::eof()) return false;
+    ++number_;
+    for (; c != std::char_traits<char>::eof(); c = source.sbumpc()) {
+        if (++bytes_ > kMaxScriptBytes) {
+            error_ = "is longer than " + std::to_string(kMaxScriptBytes) + " bytes";
+            return false;
         }
+        if (c == '\n') break;
+        if (raw_.size() < kLongest) {
+            raw_ += static_cast<char>(c);
+            if (bytes_ == kByteOrderMark.size() && raw_ == kByteOrderMark) raw_.clear();
+        } else if (!cut) {
+            cut = true;
+            // Only a comment may go on; anything else is refused without waiting for an end
+            // that may never come.
+            if (!IsComment(raw_)) return true;
+        }
+    }
+    return true;
+}
+
+bool ScriptReader::NextLine(ScriptLine& line) {
+    bool cut = false;
+    while (error_.empty() && ReadLine(cut)) {
         std::string_view text = raw_;
         if (!cut && !text.empty() && text.back() == '\r') text.remove_suffix(1);
         text = plat::Trim(text);
-        if (!cut && !text.empty() && text.front() == '#') {
+        if (!cut && IsComment(text)) {
             const std::string error = ParseHeader(text, header_);
             if (error.empty()) continue;
             error_ = "line " + std::to_string(number_) + ": " + error;
             return false;
         }
-        if (!text.empty() && text.front() == '#') continue;
+        if (IsComment(text)) continue;
         if (cut) {
             error_ = "line " + std::to_string(number_) + ": longer than " +
                      std::to_string(kLongest) + " characters";
@@ -190,6 +225,18 @@ bool ScriptReader::Next(ScriptLine& line) {
         return true;
     }
     return false;
+}
+
+std::string CheckScript(std::istream& in, std::int64_t& endTime, sim::Header& header) {
+    ScriptReader reader(in);
+    ScriptLine line;
+    endTime = 1;
+    while (reader.Next(line)) endTime = line.time + 1;
+    if (!reader.Error().empty()) return reader.Error();
+    header = reader.Header();
+    in.clear();
+    in.seekg(0);
+    return in ? "" : "cannot be read again";
 }
 
 }  // namespace sim

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <istream>
 #include <optional>
@@ -21,12 +22,16 @@ struct ScriptLine {
 // What a recording's header lines (comments of a fixed form) say about its start.
 struct Header {
     std::optional<std::uint32_t> seed;
-    std::optional<std::pair<int, int>> screen;                // pixels
+    std::optional<std::pair<int, int>> screen;                  // pixels
     std::vector<std::pair<std::string, std::string>> settings;  // [SetLog] keys and values
 };
 
+// Far more than hours of play; what is longer is refused unread, being no recording.
+constexpr std::size_t kMaxScriptBytes = std::size_t{64} << 20;
+
 // Reads a script one line at a time, checking each as it comes, so memory stays that of one
-// line however long the script is.
+// line however long the script is; past kMaxScriptBytes, or at a read error, it stops with an
+// error. A byte-order mark before the first line is skipped.
 class ScriptReader {
   public:
     explicit ScriptReader(std::istream& in) : in_(in) {}
@@ -41,11 +46,19 @@ class ScriptReader {
 
   private:
     std::istream& in_;
+    bool NextLine(ScriptLine& line);
+    bool ReadLine(bool& cut);
+
     std::string raw_;
+    std::size_t bytes_ = 0;
     int number_ = 0;
     std::int64_t lastTime_ = 0;
     std::string error_;
     sim::Header header_;
 };
+
+// Checks a whole script, then rewinds it to be read again: the first error, else empty. The
+// header and the time a run ends at when the script has no `end` come with it.
+std::string CheckScript(std::istream& in, std::int64_t& endTime, sim::Header& header);
 
 }  // namespace sim

@@ -11,10 +11,12 @@
 #include <cctype>
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 namespace plat {
@@ -101,7 +103,7 @@ void SyncFolder(const std::string& folder) {
     close(fd);
 }
 
-bool WriteAll(int fd, const std::string& bytes) {
+bool WriteAll(int fd, std::string_view bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t wrote = write(fd, bytes.data() + done, bytes.size() - done);
@@ -110,6 +112,44 @@ bool WriteAll(int fd, const std::string& bytes) {
         done += static_cast<std::size_t>(wrote);
     }
     return true;
+}
+
+std::string TooLong(std::size_t limit) {
+    return "is longer than " + std::to_string(limit) + " bytes";
+}
+
+// Copies from a descriptor that cannot be read twice to a temporary file whose name is gone at
+// once; the file stays readable through file.
+std::string Spool(int from, std::size_t limit, std::ifstream& file) {
+    const char* folder = std::getenv("TMPDIR");
+    std::string name = std::string(folder && *folder ? folder : "/tmp") + "/nibbly-XXXXXX";
+    const int fd = mkostemp(name.data(), O_CLOEXEC);
+    if (fd < 0) return "cannot be copied to a temporary file: " + std::string(std::strerror(errno));
+    std::string error;
+    char buffer[65536];
+    // One byte past the limit tells a stream that is too long from one that just fits.
+    for (std::size_t copied = 0; error.empty();) {
+        const ssize_t got = read(from, buffer, std::min(sizeof buffer, limit + 1 - copied));
+        if (got < 0 && errno == EINTR) continue;
+        if (got == 0) break;
+        if (got < 0) {
+            error = "cannot be read: " + std::string(std::strerror(errno));
+            break;
+        }
+        copied += static_cast<std::size_t>(got);
+        if (copied > limit) {
+            error = TooLong(limit);
+        } else if (!WriteAll(fd, std::string_view(buffer, static_cast<std::size_t>(got)))) {
+            error = "cannot be copied to a temporary file: " + std::string(std::strerror(errno));
+        }
+    }
+    if (close(fd) != 0 && error.empty()) {
+        error = "cannot be copied to a temporary file: " + std::string(std::strerror(errno));
+    }
+    if (error.empty()) file.open(name, std::ios::binary);
+    unlink(name.c_str());
+    if (error.empty() && !file) error = "cannot be copied to a temporary file";
+    return error;
 }
 
 }  // namespace
@@ -210,6 +250,30 @@ bool ReadRegularFile(const std::string& path, std::size_t limit, std::string& by
     return ok;
 }
 
+std::string OpenToReadTwice(const std::string& path, std::size_t limit, std::ifstream& file,
+                            FileId* id) {
+    const bool standardInput = path == "-";
+    const int fd = standardInput ? STDIN_FILENO : open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat info {};
+    std::string error;
+    if (fd < 0 || fstat(fd, &info) != 0) {
+        error = "cannot be read: " + std::string(std::strerror(errno));
+    } else if (S_ISDIR(info.st_mode)) {
+        error = "cannot be read: it is a folder";
+    } else if (!S_ISREG(info.st_mode) || standardInput) {
+        error = Spool(fd, limit, file);
+    } else if (static_cast<std::size_t>(info.st_size) > limit) {
+        error = TooLong(limit);
+    } else {
+        file.open(path, std::ios::binary);
+        if (!file) error = "cannot be read";
+    }
+    if (!standardInput && fd >= 0) close(fd);
+    if (id)
+        *id = {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+    return error;
+}
+
 bool WriteRegularFile(const std::string& path, const std::string& bytes, std::string& error) {
     std::string target = path;
     if (!FollowLinks(target, error)) return false;
@@ -254,8 +318,8 @@ bool WriteRegularFile(const std::string& path, const std::string& bytes, std::st
 
 std::FILE* OpenOutputFile(const std::string& path, bool mustBeNew, std::string& error) {
     // O_NONBLOCK: a FIFO without a reader fails at once instead of holding up the start.
-    const int flags = O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC |
-                      (mustBeNew ? O_EXCL : 0);
+    const int flags =
+        O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (mustBeNew ? O_EXCL : 0);
     const int fd = open(path.c_str(), flags, 0644);
     if (fd < 0) {
         error = errno == ENXIO ? "not a regular file" : std::strerror(errno);
