@@ -197,6 +197,18 @@ TEST(Voice, ANewSoundCutsOffTheOnePlayingAndSilenceFillsTheRest) {
     const auto three = voice.Play(nothing);
     EXPECT_EQ(Pull(voice, 2), (Bytes{0, 0}));
     EXPECT_EQ(voice.Finished(), three);
+
+    // Muted, a sound is silence for as long as it lasts, from the moment of muting.
+    const auto four = voice.Play(first);
+    EXPECT_EQ(Pull(voice, 2), (Bytes{1, 2}));
+    voice.SetMuted(true);
+    EXPECT_EQ(Pull(voice, 3), (Bytes{0, 0, 0}));
+    EXPECT_LT(voice.Finished(), four);
+    EXPECT_EQ(Pull(voice, 2), (Bytes{0, 0}));
+    EXPECT_EQ(voice.Finished(), four);
+    voice.SetMuted(false);
+    voice.Play(second);
+    EXPECT_EQ(Pull(voice, 3), (Bytes{7, 8, 9}));
 }
 
 // The audio thread takes each sound with its own number: a silent sound that ends in the

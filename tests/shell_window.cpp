@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "flow/controls.h"
 #include "flow/startup.h"
 #include "game/gamestate.h"
 #include "platform/desktop.h"
@@ -335,6 +336,39 @@ TEST_F(Window, CloseRequestFromTheWindowSystemStoresWithoutAsking) {
                                                   {"GameHiScore", "23456"},
                                                   {"frmMainX", "1800"},
                                                   {"frmMainY", "1200"}}));
+}
+
+// Muting is the player's own choice, beside the four values: on only when stored as 1, turned
+// over once by each press of M however its repeats come, stored in its own section.
+TEST_F(Window, MuteIsReadTurnedByMAndStoredApart) {
+    struct Row {
+        const char* name;
+        const char* stored;
+        bool muted;
+    };
+    const Row rows[] = {
+        {"on", "1", true}, {"off", "0", false}, {"damaged", "1x", false}, {"missing", "", false}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        form.reset();
+        plat::UseMemorySettings();
+        if (*row.stored) plat::SaveSetting("Nibbly", "Choices", "Muted", row.stored);
+        form = std::make_unique<FrmMain>();
+        LoadMainWindow(*form);
+        EXPECT_EQ(Muted(), row.muted);
+        EXPECT_EQ(form->TitleMark(), row.muted ? "静音" : "");
+
+        Key(Qt::Key_M);
+        Key(Qt::Key_M, QEvent::KeyPress, true);
+        Key(Qt::Key_M);
+        Key(Qt::Key_M, QEvent::KeyRelease);
+        EXPECT_EQ(Muted(), !row.muted);
+        EXPECT_EQ(form->TitleMark(), row.muted ? "" : "静音");
+        form->close();
+        EXPECT_EQ(plat::GetSetting("Nibbly", "Choices", "Muted", ""), row.muted ? "0" : "1");
+        EXPECT_EQ(plat::GetAllSettings("Nibbly", "SetLog").size(), 4u);
+    }
+    SetMute(false);
 }
 
 TEST_F(Window, MinimiseRemembersWhereTheWindowWasDragged) {

@@ -26,6 +26,7 @@ const char* SpeedCaption() {
 }
 
 std::optional<plat::StandStill> paused;
+bool muted = false;
 
 void StartFromKey(int option, int coinsNeeded) {
     if (Coins < coinsNeeded || GameRunning) return;
@@ -152,8 +153,23 @@ void EndPause() {
     form.lblReady.setVisible(true);
 }
 
+void ToggleMute() {
+    SetMute(!muted);
+}
+
+void SetMute(bool mute) {
+    muted = mute;
+    plat::SetSoundMuted(muted);
+    frmMain().SetTitleMark(muted ? "静音" : "");
+}
+
+bool Muted() {
+    return muted;
+}
+
 void Form_KeyDown(int keyCode) {
     if (keyCode == plat::vbKeyP) TogglePause();
+    if (keyCode == plat::vbKeyM) ToggleMute();
     if (keyCode == plat::vbKeyEscape) XPButton8_Click();
     if (keyCode == plat::vbKeyE) XPButton2_Click();
     if (keyCode == plat::vbKeyS) XPButton3_Click();

@@ -20,6 +20,11 @@ void TogglePause();
 void PauseGame();
 // A game that ends is no longer paused.
 void EndPause();
+// M: all sound off or on again, kept between runs. Presentation only: the game plays, and a
+// recording holds, exactly what it would with sound.
+void ToggleMute();
+void SetMute(bool muted);
+bool Muted();
 
 void ShowCoins();
 // The text of the instructions panel.

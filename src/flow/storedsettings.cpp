@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "flow/controls.h"
 #include "game/gamestate.h"
 #include "platform/settings.h"
 #include "shell/frmmain.h"
@@ -23,6 +24,8 @@ std::int32_t ReadSetting(const char* key, std::int32_t fallback, std::int32_t mi
 void ReadStoredSettings() {
     Coins = static_cast<std::int16_t>(ReadSetting("GameCoins", 9, 0, 99));
     HiScore = ReadSetting("GameHiScore", 1000, 0, INT32_MAX);
+    // Anything but 1, a damaged value included, is off.
+    SetMute(plat::GetSetting(kAppTitle, kChoicesSection, "Muted", "0") == "1");
 }
 
 void StoreSettings() {
@@ -32,4 +35,5 @@ void StoreSettings() {
                         {"frmMainY", std::to_string(form.TopTwips())},
                         {"GameCoins", std::to_string(Coins)},
                         {"GameHiScore", std::to_string(HiScore)}});
+    plat::SaveSettings(kAppTitle, kChoicesSection, {{"Muted", Muted() ? "1" : "0"}});
 }

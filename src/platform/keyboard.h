@@ -17,6 +17,7 @@ enum VirtualKey : int {
     vbKey2 = 50,
     vbKeyE = 69,
     vbKeyI = 73,
+    vbKeyM = 77,
     vbKeyP = 80,
     vbKeyS = 83,
     vbKeyNumpad1 = 97,

@@ -81,6 +81,8 @@ class SdlBackend : public SoundBackend {
         voice_.Play(silence);
     }
 
+    void SetMuted(bool on) override { voice_.SetMuted(on); }
+
   private:
     // A device that went away (unplugged, failed) is opened anew once; if that fails the
     // game goes on in silence.
@@ -105,6 +107,7 @@ class SdlBackend : public SoundBackend {
 
 std::unique_ptr<SoundBackend> backend = std::make_unique<NullBackend>();
 std::function<void(const std::string&, int)> soundObserver;
+bool muted = false;
 
 }  // namespace
 
@@ -149,11 +152,17 @@ void StartSound() {
         std::cerr << "nibbly: playing without sound: " << sdl->GetError() << '\n';
         return;
     }
-    backend = std::move(sdlBackend);
+    SetSoundBackend(std::move(sdlBackend));
 }
 
 void SetSoundBackend(std::unique_ptr<SoundBackend> newBackend) {
     backend = newBackend ? std::move(newBackend) : std::make_unique<NullBackend>();
+    backend->SetMuted(muted);
+}
+
+void SetSoundMuted(bool mute) {
+    muted = mute;
+    backend->SetMuted(muted);
 }
 
 void StopSound() {

@@ -16,11 +16,15 @@ class SoundBackend {
     virtual void Play(const std::string& path, int flags) = 0;
     // Silences the sound playing; nothing to do where nothing sounds.
     virtual void Cut() {}
+    virtual void SetMuted(bool) {}
 };
 
 // Plays a wave file through the active backend. Never fails: a file that could not be loaded
 // is silence, and a synchronous sound holds the caller at most a few seconds.
 void sndPlaySound(const std::string& path, int flags);
+
+// Muted, every sound plays as silence, as long as it lasts. Kept when the backend changes.
+void SetSoundMuted(bool muted);
 
 // Silences the sound playing, if any; the next one plays as usual. Not a sound of its own: no
 // observer hears it.

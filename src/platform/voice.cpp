@@ -42,6 +42,7 @@ void Voice::Fill(std::uint8_t* out, int len) {
         }
     }
     std::fill_n(out + copied, std::size_t(len) - copied, 0);
+    if (muted_.load()) std::fill_n(out, copied, 0);
 }
 
 }  // namespace plat

@@ -31,6 +31,8 @@ class Voice {
 
     // Audio thread: the next len bytes; silence where no sound plays.
     void Fill(std::uint8_t* out, int len);
+    // Muted, sounds play on as silence: they end when they would have.
+    void SetMuted(bool muted) { muted_.store(muted); }
 
   private:
     const int bytesPerSecond_;
@@ -39,6 +41,7 @@ class Voice {
     const Pcm* next_ = nullptr;
     std::uint64_t nextNumber_ = 0;
     std::atomic<std::uint64_t> finished_ = 0;
+    std::atomic<bool> muted_ = false;
     // Game thread only.
     std::uint64_t requested_ = 0;
     std::size_t lastBytes_ = 0;

@@ -240,7 +240,20 @@ void FrmMain::PaintFrame(QPainter& painter) {
     if (!Imico.isNull()) painter.drawImage(QRect(Px(100), Px(80), Px(240), Px(240)), Imico);
     painter.setFont(plat::ToQFont(kSong9));
     painter.setPen(Qt::white);
-    painter.drawText(Px(420), Px(100) + painter.fontMetrics().ascent(), QString::fromUtf8(kTitle));
+    const QString title = QString::fromUtf8(kTitle);
+    const int baseline = Px(100) + painter.fontMetrics().ascent();
+    painter.drawText(Px(420), baseline, title);
+    if (titleMark_.empty()) return;
+    // Set apart from the title by two spaces' width, in the skin's yellow.
+    painter.setPen(plat::ToQColor(kYellow));
+    painter.drawText(Px(420) + painter.fontMetrics().horizontalAdvance(title + "  "), baseline,
+                     QString::fromStdString(titleMark_));
+}
+
+void FrmMain::SetTitleMark(const std::string& mark) {
+    if (mark == titleMark_) return;
+    titleMark_ = mark;
+    update();
 }
 
 void FrmMain::RMe() {
@@ -324,10 +337,10 @@ bool FrmMain::TakeKey(const QKeyEvent& key) {
     if (vk == 0) return false;
     const bool arrow = vk >= plat::vbKeyLeft && vk <= plat::vbKeyDown;
     const bool help = vk == plat::vbKeyF1;
-    if (!arrow && !help) {
-        // Pause toggles once per press; the other keys repeat, as they always have.
-        const bool repeat = vk == plat::vbKeyP && key.isAutoRepeat();
-        if (key.type() == QEvent::KeyPress && !repeat && OnKeyDown) OnKeyDown(vk);
+    // Help, pause and mute act once per press; the other keys repeat, as they always have.
+    const bool once = help || vk == plat::vbKeyP || vk == plat::vbKeyM;
+    if (!arrow && !once) {
+        if (key.type() == QEvent::KeyPress && OnKeyDown) OnKeyDown(vk);
         return true;
     }
     if (key.type() == QEvent::KeyRelease) {
@@ -339,9 +352,12 @@ bool FrmMain::TakeKey(const QKeyEvent& key) {
     // only matters for a key held since before the window had the focus.
     if (plat::KeyHeld(vk)) return true;
     plat::KeyPressed(vk);
-    if (help && !key.isAutoRepeat()) {
+    if (arrow || key.isAutoRepeat()) return true;
+    if (help) {
         if (BeforeInput) BeforeInput("key F1");
         plat::ShellExecute(helpFile_);
+    } else if (OnKeyDown) {
+        OnKeyDown(vk);
     }
     return true;
 }

@@ -46,6 +46,9 @@ class FrmMain : public QWidget {
     std::int32_t TopTwips() const;
     // The help document opened by F1.
     const std::string& HelpFile() const { return helpFile_; }
+    // A short note after the title in the title band (that the sound is off); empty for none.
+    void SetTitleMark(const std::string& mark);
+    const std::string& TitleMark() const { return titleMark_; }
 
     // Playfield and off-screen surfaces.
     plat::PictureBox pctScreen;
@@ -148,6 +151,7 @@ class FrmMain : public QWidget {
     void PaintFrame(QPainter& painter);
 
     std::string helpFile_;
+    std::string titleMark_;
     QRegion outline_;
     // The window moved by the mouse where the window system cannot move it itself.
     bool dragging_ = false;
