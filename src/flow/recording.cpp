@@ -121,8 +121,7 @@ bool KeepRecording(const std::string& folder, const RecordingName& partial, long
     const std::string kept = folder + "/" + NameOf({partial.stamp, score, false});
     std::string error;
     if (plat::RenameToNewName(folder + "/" + NameOf(partial), kept, error)) return true;
-    std::fprintf(stderr, "nibbly: cannot keep the recording %s: %s\n", kept.c_str(),
-                 error.c_str());
+    std::fprintf(stderr, "nibbly: cannot keep the recording %s: %s\n", kept.c_str(), error.c_str());
     return false;
 }
 

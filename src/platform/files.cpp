@@ -259,8 +259,8 @@ bool WriteRegularFile(const std::string& path, const std::string& bytes, std::st
 
 std::FILE* OpenOutputFile(const std::string& path, bool mustBeNew, std::string& error) {
     // O_NONBLOCK: a FIFO without a reader fails at once instead of holding up the start.
-    const int flags = O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC |
-                      (mustBeNew ? O_EXCL : 0);
+    const int flags =
+        O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (mustBeNew ? O_EXCL : 0);
     const int fd = open(path.c_str(), flags, 0644);
     if (fd < 0) {
         error = errno == ENXIO ? "not a regular file" : std::strerror(errno);

@@ -49,7 +49,7 @@ class SingleInstance {
 
     std::string folder_;
     std::string lockPath_;
-    std::string socketPath_;  // empty: no private place for it
+    std::string socketPath_;              // empty: no private place for it
     std::pair<dev_t, ino_t> socketId_{};  // the socket bound there, as the file system knows it
     int lockFd_ = -1;
     int listenFd_ = -1;
