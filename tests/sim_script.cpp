@@ -10,8 +10,9 @@ class SimScript : public simtest::SimTest {
   protected:
     // Runs nibbly-sim with arguments it must refuse: exit 2, nothing on standard output.
     // Returns what it says on standard error.
-    static QByteArray Refusal(const QStringList& args) {
+    QByteArray Refusal(const QStringList& args) const {
         QProcess process;
+        process.setProcessEnvironment(Environment());
         process.start(simtest::SimPath(), args);
         EXPECT_TRUE(process.waitForFinished(-1));
         EXPECT_EQ(process.exitCode(), 2);
@@ -88,6 +89,7 @@ TEST_F(SimScript, HelpInEitherSpellingPrintsTheUsage) {
     for (const char* option : {"--help", "-h"}) {
         SCOPED_TRACE(option);
         QProcess process;
+        process.setProcessEnvironment(Environment());
         process.start(simtest::SimPath(), {option});
         ASSERT_TRUE(process.waitForFinished(-1));
         EXPECT_EQ(process.exitCode(), 0);
@@ -129,6 +131,7 @@ TEST_F(SimScript, UnreadableInputOrUnwritableTraceFails) {
     for (const QStringList& command : commands) {
         SCOPED_TRACE(command[0].toStdString());
         QProcess process;
+        process.setProcessEnvironment(Environment());
         process.start("/bin/sh", {"-c", command[0], simtest::SimPath(), command[1]});
         ASSERT_TRUE(process.waitForFinished(-1));
         EXPECT_NE(process.exitCode(), 0);
@@ -171,6 +174,7 @@ TEST_F(SimScript, LinesAreTracedTrimmedAndTheImplicitEndFollowsTheLast) {
 
 TEST_F(SimScript, ReadsTheScriptFromStandardInput) {
     QProcess process;
+    process.setProcessEnvironment(Environment());
     process.start(simtest::SimPath(), {"-"});
     process.write("100 key I\n");
     process.closeWriteChannel();
@@ -199,6 +203,7 @@ TEST_F(SimScript, LongScriptIsCheckedToItsLastLineBeforeAnythingRuns) {
 
     const SimResult fromFile = Run(bad);
     QProcess fromStdin;
+    fromStdin.setProcessEnvironment(Environment());
     fromStdin.start(simtest::SimPath(), {"-"});
     fromStdin.write(bad);
     fromStdin.closeWriteChannel();
