@@ -146,6 +146,8 @@ bool SingleInstance::Listen(std::function<void(const std::string& token)> activa
     struct stat left {};
     if (!bound() && (errno != EADDRINUSE || lstat(socketPath_.c_str(), &left) != 0 ||
                      !S_ISSOCK(left.st_mode) || unlink(socketPath_.c_str()) != 0 || !bound())) {
+        std::cerr << "nibbly: cannot listen at " << socketPath_
+                  << "; a later start cannot bring this window forward\n";
         close(fd);
         return false;
     }
