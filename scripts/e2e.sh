@@ -63,8 +63,9 @@ sed 's/^/    /' "$out/installed-files.txt"
 
 # A player of our own: fresh settings holding 3 coins and no high score yet.
 export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_RUNTIME_DIR=$work/run
+export XDG_DATA_HOME=$work/home/.local/share XDG_CACHE_HOME=$work/home/.cache
 export QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=dummy
-mkdir -p "$XDG_CONFIG_HOME/Nibbly" "$XDG_RUNTIME_DIR"
+mkdir -p "$XDG_CONFIG_HOME/Nibbly" "$XDG_DATA_HOME" "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 settings=$XDG_CONFIG_HOME/Nibbly/Nibbly.ini
 printf '[SetLog]\nGameCoins=3\nGameHiScore=0\n' >"$settings"

@@ -10,6 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "game/bassetup.h"
+#include "game/gamestate.h"
+#include "platform/sound.h"
 #include "spectrum.h"
 
 namespace {
@@ -149,6 +152,17 @@ TEST(StartTunes, EachEditionHasItsOwn) {
     const auto retro = readMonoPcm16(QStringLiteral(NIBBLY_BIN_DIR "/startMusicold.wav"), why);
     ASSERT_TRUE(polished && retro) << why;
     EXPECT_NE(polished->samples, retro->samples);
+}
+
+// The look changes between games, and a tick reads no file: both are read at the start.
+TEST(StartTunes, BothAreReadAtTheStartWhicheverTheLook) {
+    DefaultMode = 1;
+    LoadGameSounds();
+    plat::StartSound();
+    testing::internal::CaptureStderr();
+    for (const bool defaultLook : {true, false}) PlaySound(StartMusic(defaultLook), 1);
+    plat::StopSound();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
 
 }  // namespace

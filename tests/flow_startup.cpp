@@ -13,6 +13,7 @@
 #include <random>
 #include <string>
 
+#include "child_env.h"
 #include "flow/controls.h"
 #include "flow/startup.h"
 #include "game/gamestate.h"
@@ -63,11 +64,9 @@ TEST(Startup, SecondInstanceBringsTheFirstForwardAndLeaves) {
     int activations = 0;
     ASSERT_TRUE(running.Listen([&](const std::string&) { ++activations; }));
 
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("XDG_CONFIG_HOME", config.path());
+    QProcessEnvironment env = childenv::OwnFolders(config.path());
     env.insert("XDG_RUNTIME_DIR", runtime.path());
     env.insert("TMPDIR", otherTmp.path());
-    env.insert("QT_QPA_PLATFORM", "offscreen");
     std::unique_ptr<QProcess> game(StartGame(env));
     // A first instance would run until closed; the second must be gone without a window.
     const bool finished = game->waitForFinished(20000);
@@ -112,10 +111,7 @@ TEST(Startup, SettingsFolderThatCannotHoldALockStillStarts) {
     QFile blocker(config.filePath("Nibbly"));  // a file where the folder should be
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("XDG_CONFIG_HOME", config.path());
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    std::unique_ptr<QProcess> game(StartGame(env));
+    std::unique_ptr<QProcess> game(StartGame(childenv::OwnFolders(config.path())));
     game->setReadChannel(QProcess::StandardError);
     // The warning comes before the window; the game then runs until it is closed.
     QByteArray error;
@@ -132,11 +128,7 @@ TEST(Startup, TerminationSignalsStoreTheSettingsAndEndCleanly) {
     for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
         SCOPED_TRACE(signal);
         QTemporaryDir tmp;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("XDG_CONFIG_HOME", tmp.path());
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("SDL_AUDIODRIVER", "dummy");
-        std::unique_ptr<QProcess> game(StartGame(env));
+        std::unique_ptr<QProcess> game(StartGame(childenv::OwnFolders(tmp.path())));
         // The lock is taken after the signals are caught: from then on a signal is ours.
         const QString lock = tmp.path() + "/Nibbly/Nibbly.lock";
         while (!QFile::exists(lock) && game->state() != QProcess::NotRunning) {
@@ -156,11 +148,10 @@ TEST(Startup, TerminationSignalsStoreTheSettingsAndEndCleanly) {
 
 TEST(Startup, NoDisplayIsAMessageNotACrash) {
     QTemporaryDir tmp;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment env = childenv::OwnFolders(tmp.path());
     env.remove("DISPLAY");
     env.remove("WAYLAND_DISPLAY");
     env.remove("QT_QPA_PLATFORM");
-    env.insert("XDG_CONFIG_HOME", tmp.path());
     std::unique_ptr<QProcess> game(StartGame(env));
     ASSERT_TRUE(game->waitForFinished(20000));
     EXPECT_EQ(game->exitStatus(), QProcess::NormalExit);
@@ -200,10 +191,8 @@ TEST(Startup, WithoutSdlTheGamePlaysSilentlyAfterOneMessage) {
     ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
     junk.write("junk");
     junk.close();
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment env = childenv::OwnFolders(tmp.path());
     env.insert("LD_LIBRARY_PATH", tmp.path());
-    env.insert("XDG_CONFIG_HOME", tmp.path());
-    env.insert("QT_QPA_PLATFORM", "offscreen");
     std::unique_ptr<QProcess> game(StartGame(env));
     game->setReadChannel(QProcess::StandardError);
     QByteArray error;

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QWidget>
 
+#include "child_env.h"
 #include "platform/framestats.h"
 #include "platform/keyboard.h"
 
@@ -56,11 +57,9 @@ TEST(FrameStats, RecordsPressesTheirFirstReadingAndRepaints) {
 TEST(FrameStats, AFileThatCannotBeWrittenIsRefused) {
     EXPECT_FALSE(plat::StartFrameStats("/nonexistent-folder/frames.txt"));
     QProcess game;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     QTemporaryDir tmp;
-    // Its own settings folder and runtime folder: no other copy of the game counts as running.
-    env.insert("XDG_CONFIG_HOME", tmp.path());
-    env.insert("XDG_RUNTIME_DIR", tmp.path());
+    // Its own folders: no other copy of the game counts as running.
+    QProcessEnvironment env = childenv::OwnFolders(tmp.path());
     env.insert("TMPDIR", tmp.path());
     game.setProcessEnvironment(env);
     game.start(NIBBLY_BIN_DIR "/nibbly", {"--frame-stats", "/nonexistent-folder/frames.txt"});

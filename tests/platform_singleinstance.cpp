@@ -157,6 +157,47 @@ TEST_F(SingleInstanceTest, BringsForwardWithoutAUsableRuntimeFolder) {
         qunsetenv("XDG_RUNTIME_DIR");
 }
 
+// Only the socket it bound is ever removed: a file of the player's put at its name, before
+// the start or while the game runs, stays.
+TEST_F(SingleInstanceTest, RemovesOnlyItsOwnSocket) {
+    QTemporaryDir runtime;
+    const std::optional<QByteArray> before = qEnvironmentVariableIsSet("XDG_RUNTIME_DIR")
+                                                 ? std::optional(qgetenv("XDG_RUNTIME_DIR"))
+                                                 : std::nullopt;
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+    const auto socketPath = [&] {
+        const QStringList sockets = QDir(runtime.path()).entryList({"*.socket"}, QDir::System);
+        return sockets.size() == 1 ? runtime.filePath(sockets[0]) : QString();
+    };
+    const auto replace = [](const QString& path) {
+        ASSERT_TRUE(QFile::remove(path));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("the player's");
+    };
+    QString path;
+    {
+        plat::SingleInstance running(Folder(), kName);
+        ASSERT_EQ(running.Take(), Claim::Owner);
+        ASSERT_TRUE(running.Listen([](const std::string&) {}));
+        path = socketPath();
+        ASSERT_FALSE(path.isEmpty());
+        replace(path);
+    }
+    {
+        plat::SingleInstance next(Folder(), kName);
+        ASSERT_EQ(next.Take(), Claim::Owner);
+        EXPECT_FALSE(next.Listen([](const std::string&) {}));
+    }
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "the player's");
+    if (before)
+        qputenv("XDG_RUNTIME_DIR", *before);
+    else
+        qunsetenv("XDG_RUNTIME_DIR");
+}
+
 TEST_F(SingleInstanceTest, FolderThatCannotHoldALockRunsUnguarded) {
     // A regular file where the folder should be: nothing can be made inside it, not even by
     // root, for whom a read-only folder is no obstacle.

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "child_env.h"
+
 namespace simtest {
 
 using Events = std::vector<QJsonObject>;
@@ -70,6 +72,7 @@ inline QJsonObject ParseLine(const QByteArray& line) {
 class SimTest : public testing::Test {
   protected:
     QString Path(const QString& name) const { return dir_.filePath(name); }
+    QProcessEnvironment Environment() const { return childenv::OwnFolders(dir_.path()); }
 
     QString WriteScript(const QByteArray& script) {
         const QString path = Path(QStringLiteral("script%1.txt").arg(++scripts_));
@@ -97,6 +100,7 @@ class SimTest : public testing::Test {
     SimResult Run(const QByteArray& script, QStringList args = {}) {
         QProcess process;
         args << WriteScript(script);
+        process.setProcessEnvironment(Environment());
         process.start(SimPath(), args);
         EXPECT_TRUE(process.waitForFinished(-1));
         SimResult result;
@@ -114,6 +118,7 @@ class SimTest : public testing::Test {
                const std::function<bool(const QJsonObject&)>& onEvent) {
         QProcess process;
         args << WriteScript(script);
+        process.setProcessEnvironment(Environment());
         process.start(SimPath(), args);
         EXPECT_TRUE(process.waitForStarted(-1));
         for (bool more = true;;) {

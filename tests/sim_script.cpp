@@ -12,8 +12,9 @@ class SimScript : public simtest::SimTest {
   protected:
     // Runs nibbly-sim with arguments it must refuse: exit 2, nothing on standard output.
     // Returns what it says on standard error.
-    static QByteArray Refusal(const QStringList& args) {
+    QByteArray Refusal(const QStringList& args) const {
         QProcess process;
+        process.setProcessEnvironment(Environment());
         process.start(simtest::SimPath(), args);
         EXPECT_TRUE(process.waitForFinished(-1));
         EXPECT_EQ(process.exitCode(), 2);
@@ -90,6 +91,7 @@ TEST_F(SimScript, HelpInEitherSpellingPrintsTheUsage) {
     for (const char* option : {"--help", "-h"}) {
         SCOPED_TRACE(option);
         QProcess process;
+        process.setProcessEnvironment(Environment());
         process.start(simtest::SimPath(), {option});
         ASSERT_TRUE(process.waitForFinished(-1));
         EXPECT_EQ(process.exitCode(), 0);
@@ -141,7 +143,7 @@ TEST_F(SimScript, UnreadableInputOrUnwritableTraceFails) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.command + (" " + row.argument.toStdString()));
         QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        QProcessEnvironment env = Environment();
         env.insert("TMPDIR", tmp);
         process.setProcessEnvironment(env);
         process.start("/bin/sh", {"-c", row.command, simtest::SimPath(), row.argument});
@@ -192,6 +194,7 @@ TEST_F(SimScript, LinesAreTracedTrimmedAndTheImplicitEndFollowsTheLast) {
 
 TEST_F(SimScript, ReadsTheScriptFromStandardInput) {
     QProcess process;
+    process.setProcessEnvironment(Environment());
     process.start(simtest::SimPath(), {"-"});
     process.write("100 key I\n");
     process.closeWriteChannel();
@@ -220,6 +223,7 @@ TEST_F(SimScript, LongScriptIsCheckedToItsLastLineBeforeAnythingRuns) {
 
     const SimResult fromFile = Run(bad);
     QProcess fromStdin;
+    fromStdin.setProcessEnvironment(Environment());
     fromStdin.start(simtest::SimPath(), {"-"});
     fromStdin.write(bad);
     fromStdin.closeWriteChannel();

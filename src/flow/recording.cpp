@@ -1,21 +1,27 @@
 #include "flow/recording.h"
 
 #include <algorithm>
-#include <cstdlib>
+#include <cctype>
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 #include <vector>
+
+#include "platform/files.h"
 
 Recording::~Recording() {
     if (file_) std::fclose(file_);
 }
 
-bool Recording::Open(const std::string& path, const std::string& header) {
+bool Recording::Open(const std::string& path, const std::string& header, bool mustBeNew) {
     path_ = path;
-    file_ = std::fopen(path.c_str(), "wb");
-    if (!file_) {
-        std::fprintf(stderr, "nibbly: cannot write the recording %s; playing unrecorded\n",
-                     path.c_str());
+    std::string error;
+    file_ = plat::OpenOutputFile(path, mustBeNew, error);
+    if (file_ && mustBeNew && !plat::HoldLock(file_)) error = "cannot lock it";
+    if (!file_ || !error.empty()) {
+        std::fprintf(stderr, "nibbly: cannot write the recording %s: %s; playing unrecorded\n",
+                     path.c_str(), error.c_str());
+        if (file_) Discard();
         return false;
     }
     Write(header);
@@ -44,6 +50,14 @@ bool Recording::Close() {
     return ok;
 }
 
+void Recording::Discard() {
+    // Removed while still locked, before any other start could take it.
+    std::error_code ignored;
+    std::filesystem::remove(path_, ignored);
+    if (file_) std::fclose(file_);
+    file_ = nullptr;
+}
+
 void Recording::Write(const std::string& text) {
     if (!file_ || text.empty()) return;
     // Flushed at once: a recording survives the program stopping short.
@@ -59,10 +73,7 @@ void Recording::Fail() {
 }
 
 std::string RecordingsFolder() {
-    const char* data = std::getenv("XDG_DATA_HOME");
-    if (data && *data == '/') return std::string(data) + "/Nibbly/replays";
-    const char* home = std::getenv("HOME");
-    return std::string(home ? home : "") + "/.local/share/Nibbly/replays";
+    return plat::UserDataFolder("Nibbly") + "/replays";
 }
 
 std::string RecordingStamp(std::time_t when) {
@@ -73,26 +84,65 @@ std::string RecordingStamp(std::time_t when) {
     return text;
 }
 
+std::string NameOf(const RecordingName& recording) {
+    return recording.stamp + "_" + std::to_string(recording.number) +
+           (recording.partial ? ".part" : ".replay");
+}
+
+std::optional<RecordingName> ParseRecordingName(const std::string& name) {
+    // The stamp's form, with 9 for a digit.
+    constexpr std::string_view kStamp = "9999-99-99_99-99-99_";
+    const bool partial = name.ends_with(".part");
+    const std::size_t suffix = partial ? 5 : name.ends_with(".replay") ? 7 : 0;
+    const std::size_t digits = name.size() - kStamp.size() - suffix;
+    if (suffix == 0 || name.size() <= kStamp.size() + suffix || digits > 18) return std::nullopt;
+    const auto digit = [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; };
+    for (std::size_t i = 0; i < kStamp.size(); ++i) {
+        if (kStamp[i] == '9' ? !digit(name[i]) : name[i] != kStamp[i]) return std::nullopt;
+    }
+    const std::string number = name.substr(kStamp.size(), digits);
+    if (!std::all_of(number.begin(), number.end(), digit)) return std::nullopt;
+    RecordingName recording{name.substr(0, kStamp.size() - 1), std::stoll(number), partial};
+    // Only as the game spells it: no leading zeros.
+    if (NameOf(recording) != name) return std::nullopt;
+    return recording;
+}
+
+void RecoverRecordings(const std::string& folder) {
+    for (const plat::OwnFile& file : plat::OwnRegularFiles(folder)) {
+        const std::optional<RecordingName> recording = ParseRecordingName(file.name);
+        // A running copy that shares this folder holds its own locked.
+        if (recording && recording->partial && !plat::LockedElsewhere(folder + "/" + file.name))
+            KeepRecording(folder, *recording, 0);
+    }
+}
+
+bool KeepRecording(const std::string& folder, const RecordingName& partial, long long score) {
+    const std::string kept = folder + "/" + NameOf({partial.stamp, score, false});
+    std::string error;
+    if (plat::RenameToNewName(folder + "/" + NameOf(partial), kept, error)) return true;
+    std::fprintf(stderr, "nibbly: cannot keep the recording %s: %s\n", kept.c_str(), error.c_str());
+    return false;
+}
+
 void PruneRecordings(const std::string& folder, std::size_t keep) {
     struct Kept {
-        std::filesystem::path path;
+        std::string name;
         long long score;
     };
     std::vector<Kept> found;
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-        const std::string name = entry.path().filename().string();
-        const std::size_t score = name.rfind('_');
-        if (entry.path().extension() != ".replay" || score == std::string::npos) continue;
-        found.push_back({entry.path(), std::atoll(name.c_str() + score + 1)});
+    for (const plat::OwnFile& file : plat::OwnRegularFiles(folder)) {
+        const std::optional<RecordingName> recording = ParseRecordingName(file.name);
+        if (recording && !recording->partial) found.push_back({file.name, recording->number});
     }
     if (found.size() <= keep) return;
     // The stamp leads the name, so the newest sort last.
     std::sort(found.begin(), found.end(),
-              [](const Kept& a, const Kept& b) { return a.path.filename() < b.path.filename(); });
+              [](const Kept& a, const Kept& b) { return a.name < b.name; });
     const auto best = std::max_element(
         found.begin(), found.end(), [](const Kept& a, const Kept& b) { return a.score < b.score; });
-    for (auto it = found.begin(); it != found.end() - keep; ++it) {
-        if (it != best) std::filesystem::remove(it->path, error);
+    std::error_code error;
+    for (auto it = found.begin(); it != found.end() - static_cast<std::ptrdiff_t>(keep); ++it) {
+        if (it != best) std::filesystem::remove(folder + "/" + it->name, error);
     }
 }

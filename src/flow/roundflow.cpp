@@ -62,7 +62,7 @@ void PlayIntro() {
 }
 
 void PlayStartMusic() {
-    PlaySound(StartMusic(), plat::SND_ASYNC);
+    PlaySound(StartMusic(DefaultMode), plat::SND_ASYNC);
 }
 
 void tmrReady_Timer() {

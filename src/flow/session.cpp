@@ -108,6 +108,7 @@ void Session::Attach(FrmMain& form) {
     clock_.AfterFire() = [this](const plat::Timer& timer) {
         if (trace_) trace_->AfterTimer(clock_.Now(), timer.Name(), *form_);
         bestScore_ = std::max(bestScore_, Game.Score);
+        gamePlayed_ = gamePlayed_ || GameRunning;
     };
     if (trace_) {
         plat::SetRandomObserver([this](double value) { trace_->Random(clock_.Now(), value); });
@@ -152,15 +153,19 @@ void Session::Attach(FrmMain& form) {
     for (const auto& [key, value] : plat::GetAllSettings(kAppTitle, "SetLog")) {
         if (OneField(key) && OneField(value)) header += "# setting " + key + " " + value + "\n";
     }
-    std::string path = options_.record;
-    if (path.empty()) {
-        const std::string folder = RecordingsFolder();
+    if (options_.record.empty()) {
+        recordingsFolder_ = RecordingsFolder();
         std::error_code error;
-        std::filesystem::create_directories(folder, error);
-        recordingPart_ = folder + "/" + RecordingStamp(std::time(nullptr)) + ".part";
-        path = recordingPart_;
+        std::filesystem::create_directories(recordingsFolder_, error);
+        // Before this run's own is made: one left by an earlier run of this process id goes first.
+        RecoverRecordings(recordingsFolder_);
+        PruneRecordings(recordingsFolder_, kRecordingsKept);
+        recordingPart_ = RecordingName{RecordingStamp(std::time(nullptr)), plat::ProcessId(), true};
+        if (!recording_.Open(recordingsFolder_ + "/" + NameOf(*recordingPart_), header, true))
+            recordingPart_.reset();
+    } else {
+        recording_.Open(options_.record, header, false);
     }
-    recording_.Open(path, header);
 
     watch_->BeforeInput = [this] { clock_.CatchUp(); };
     watch_->OnFocusLost = [this] { FocusLost(); };
@@ -312,21 +317,17 @@ void Session::DeliverNext() {
 
 void Session::Unloaded() {
     if (trace_) trace_->End(clock_.Now(), *form_);
-    if (Replaying() || !recording_.IsOpen() || !recording_.Close() || recordingPart_.empty()) {
+    if (Replaying() || !recording_.IsOpen()) return;
+    if (!recordingPart_) {
+        recording_.Close();
         return;
     }
-    const std::filesystem::path part = recordingPart_;
-    std::filesystem::path kept = part;
-    kept.replace_extension();
-    kept += "_";
-    kept += std::to_string(bestScore_);
-    kept += ".replay";
-    std::error_code error;
-    std::filesystem::rename(part, kept, error);
-    if (error) {
-        std::fprintf(stderr, "nibbly: cannot keep the recording %s: %s\n", kept.c_str(),
-                     error.message().c_str());
+    if (!gamePlayed_ && !GameRunning) {
+        recording_.Discard();
         return;
     }
-    PruneRecordings(part.parent_path().string(), kRecordingsKept);
+    // Renamed while still open and locked: no other start can take it for one cut short.
+    if (KeepRecording(recordingsFolder_, *recordingPart_, bestScore_))
+        PruneRecordings(recordingsFolder_, kRecordingsKept);
+    recording_.Close();
 }

@@ -72,7 +72,10 @@ class Session {
     std::unique_ptr<sim::Trace> trace_;
     // Recording.
     Recording recording_;
-    std::string recordingPart_;  // in the recordings folder, until the score is known
+    // In the recordings folder until the score is known; kept only when a game was played.
+    std::optional<RecordingName> recordingPart_;
+    std::string recordingsFolder_;
+    bool gamePlayed_ = false;
     std::int32_t bestScore_ = 0;
     bool blurAfterBox_ = false;
     plat::Timer blurLater_{"blurLater", 0};

@@ -253,16 +253,16 @@ void PlaySound(const std::string& name, int flags) {
     plat::sndPlaySound(SoundPath(name), flags);
 }
 
-const char* StartMusic() {
-    return DefaultMode ? "startMusic" : "startMusicold";
+const char* StartMusic(bool defaultLook) {
+    return defaultLook ? "startMusic" : "startMusicold";
 }
 
 void LoadGameSounds() {
     std::vector<std::string> paths;
-    // Both spellings of the fruit sound are played; the file matches either. The other
-    // look's music is decoded when that look first starts a game.
-    for (const char* name :
-         {"eatpill", "fruiteat", "Fruiteat", "ghosteat", "killed", "extralife", StartMusic()})
+    // Both spellings of the fruit sound are played; the file matches either. Both looks'
+    // music: the look can change between games, and nothing is read inside a tick.
+    for (const char* name : {"eatpill", "fruiteat", "Fruiteat", "ghosteat", "killed", "extralife",
+                             StartMusic(true), StartMusic(false)})
         paths.push_back(SoundPath(name));
     plat::LoadSounds(paths);
 }

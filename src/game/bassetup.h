@@ -56,9 +56,9 @@ void DrawFruit();
 
 // Plays "<program folder>/<name>.wav"; flags 1 returns at once, 0 when it has ended.
 void PlaySound(const std::string& name, int flags);
-// The music a game starts with in the current look.
-const char* StartMusic();
-// Reads the sounds PlaySound is given in the current look, before the first tick needs one.
+// The music a game starts with in the default look, or in the other.
+const char* StartMusic(bool defaultLook);
+// Reads the sounds PlaySound is given in either look, before the first tick needs one.
 void LoadGameSounds();
 
 // The sizes the drawing code relies on.

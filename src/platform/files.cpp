@@ -2,6 +2,8 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <pwd.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -77,21 +79,24 @@ std::vector<std::string> Entries(const std::string& folder) {
     return names;
 }
 
+// A save's temporary beside its target: a name of the game's own that no file of the player's
+// has, followed by mkostemp's six letters or digits.
+std::string TemporaryPrefix(const std::string& target) {
+    return FileName(target) + ".nibbly-save-";
+}
+
 // Temporary files of ours beside target that a killed save left behind. A file younger than a
 // minute may belong to a save still under way.
 void RemoveStaleTemporaries(const std::string& target) {
-    const std::string prefix = FileName(target) + ".";
+    const std::string prefix = TemporaryPrefix(target);
     const std::string folder = Folder(target);
-    for (const std::string& name : Entries(folder)) {
-        if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0 ||
-            !std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
-                         [](char c) { return std::isalnum(static_cast<unsigned char>(c)); }))
-            continue;
-        const std::string path = folder + "/" + name;
-        struct stat info {};
-        if (lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == geteuid() &&
-            info.st_mtime < std::time(nullptr) - 60)
-            unlink(path.c_str());
+    for (const OwnFile& file : OwnRegularFiles(folder)) {
+        const std::string& name = file.name;
+        if (name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0 &&
+            std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
+                        [](char c) { return std::isalnum(static_cast<unsigned char>(c)); }) &&
+            file.modified < std::time(nullptr) - 60)
+            unlink((folder + "/" + name).c_str());
     }
 }
 
@@ -289,7 +294,7 @@ bool WriteRegularFile(const std::string& path, const std::string& bytes, std::st
         error = "cannot create the folder " + folder + ": " + made.message();
         return false;
     }
-    std::string temporary = target + ".XXXXXX";
+    std::string temporary = Folder(target) + "/" + TemporaryPrefix(target) + "XXXXXX";
     const int fd = mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) {
         error = std::strerror(errno);
@@ -338,6 +343,60 @@ std::FILE* OpenOutputFile(const std::string& path, bool mustBeNew, std::string& 
         close(fd);
     }
     return file;
+}
+
+std::vector<OwnFile> OwnRegularFiles(const std::string& folder) {
+    std::vector<OwnFile> files;
+    for (const std::string& name : Entries(folder)) {
+        struct stat info {};
+        if (lstat((folder + "/" + name).c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+            info.st_uid == geteuid())
+            files.push_back({name, info.st_mtime});
+    }
+    return files;
+}
+
+bool RenameToNewName(const std::string& from, const std::string& to, std::string& error) {
+    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+    // A file system without that kind of rename: a second link never replaces either.
+    if (errno == EINVAL && link(from.c_str(), to.c_str()) == 0) {
+        unlink(from.c_str());
+        return true;
+    }
+    error = std::strerror(errno);
+    return false;
+}
+
+bool HoldLock(std::FILE* file) {
+    return flock(fileno(file), LOCK_EX | LOCK_NB) == 0;
+}
+
+bool LockedElsewhere(const std::string& path) {
+    const int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool locked = flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    close(fd);
+    return locked;
+}
+
+int ProcessId() {
+    return static_cast<int>(getpid());
+}
+
+std::string HomeFolder() {
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || home[0] != '/') {
+        const passwd* user = getpwuid(getuid());
+        home = user != nullptr && user->pw_dir != nullptr ? user->pw_dir : "";
+    }
+    return home;
+}
+
+std::string UserDataFolder(const std::string& app) {
+    // Kept as the bytes the system gave. A relative XDG_DATA_HOME is invalid and ignored.
+    const char* data = std::getenv("XDG_DATA_HOME");
+    if (data != nullptr && data[0] == '/') return std::string(data) + "/" + app;
+    return HomeFolder() + "/.local/share/" + app;
 }
 
 }  // namespace plat

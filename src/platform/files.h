@@ -2,8 +2,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <ctime>
 #include <fstream>
 #include <string>
+#include <vector>
 
 namespace plat {
 
@@ -50,5 +52,29 @@ bool WriteRegularFile(const std::string& path, const std::string& bytes, std::st
 // is; so is any existing name, a link included, when mustBeNew. nullptr with the reason in
 // error on failure.
 std::FILE* OpenOutputFile(const std::string& path, bool mustBeNew, std::string& error);
+
+struct OwnFile {
+    std::string name;
+    std::time_t modified;
+};
+// The regular files of this user's in folder (a link is none, whatever it names).
+std::vector<OwnFile> OwnRegularFiles(const std::string& folder);
+
+// Renames from to to, unless something is at to already.
+bool RenameToNewName(const std::string& from, const std::string& to, std::string& error);
+
+// Locks an open file for as long as it stays open, however the program ends. False when
+// another holds it.
+bool HoldLock(std::FILE* file);
+// Whether a program holds the file at path locked; a link is never opened.
+bool LockedElsewhere(const std::string& path);
+
+// This process's id, which no other process running now has.
+int ProcessId();
+
+// The user's home: $HOME when absolute, else the user's entry in the password database.
+std::string HomeFolder();
+// $XDG_DATA_HOME/app, by default ~/.local/share/app.
+std::string UserDataFolder(const std::string& app);
 
 }  // namespace plat

@@ -1,8 +1,6 @@
 #include "platform/settings.h"
 
-#include <pwd.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
@@ -139,12 +137,7 @@ std::string UserSettingsFolder(const std::string& app) {
     // Kept as the bytes the system gave. A relative XDG_CONFIG_HOME is invalid and ignored.
     const char* config = std::getenv("XDG_CONFIG_HOME");
     if (config != nullptr && config[0] == '/') return std::string(config) + "/" + app;
-    const char* home = std::getenv("HOME");
-    if (home == nullptr || home[0] != '/') {
-        const passwd* user = getpwuid(getuid());
-        home = user != nullptr && user->pw_dir != nullptr ? user->pw_dir : "";
-    }
-    return std::string(home) + "/.config/" + app;
+    return HomeFolder() + "/.config/" + app;
 }
 
 void UseUserSettings() {

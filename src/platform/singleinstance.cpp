@@ -91,7 +91,7 @@ SingleInstance::~SingleInstance() {
     if (listenFd_ >= 0) {
         listening_.reset();
         close(listenFd_);
-        unlink(socketPath_.c_str());
+        RemoveOwnSocket();
     }
     if (lockFd_ >= 0) close(lockFd_);
 }
@@ -142,14 +142,21 @@ bool SingleInstance::Listen(std::function<void(const std::string& token)> activa
         return bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
     };
     // A socket left by a killed copy: the lock is ours, so nobody else listens on it.
-    if (!bound() && (errno != EADDRINUSE || unlink(socketPath_.c_str()) != 0 || !bound())) {
+    // Anything else at that name is not ours to remove.
+    struct stat left {};
+    if (!bound() && (errno != EADDRINUSE || lstat(socketPath_.c_str(), &left) != 0 ||
+                     !S_ISSOCK(left.st_mode) || unlink(socketPath_.c_str()) != 0 || !bound())) {
+        std::cerr << "nibbly: cannot listen at " << socketPath_
+                  << "; a later start cannot bring this window forward\n";
         close(fd);
         return false;
     }
+    struct stat made {};
+    if (lstat(socketPath_.c_str(), &made) == 0) socketId_ = {made.st_dev, made.st_ino};
     // Closed to other users before anyone can connect.
     if (chmod(socketPath_.c_str(), 0600) != 0 || listen(fd, 8) != 0) {
         close(fd);
-        unlink(socketPath_.c_str());
+        RemoveOwnSocket();
         return false;
     }
     listenFd_ = fd;
@@ -157,6 +164,14 @@ bool SingleInstance::Listen(std::function<void(const std::string& token)> activa
     listening_ = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
     QObject::connect(listening_.get(), &QSocketNotifier::activated, [this] { Accept(); });
     return true;
+}
+
+void SingleInstance::RemoveOwnSocket() {
+    // The name may have been given to another file since it was bound.
+    struct stat now {};
+    if (lstat(socketPath_.c_str(), &now) == 0 && S_ISSOCK(now.st_mode) &&
+        std::pair(now.st_dev, now.st_ino) == socketId_)
+        unlink(socketPath_.c_str());
 }
 
 void SingleInstance::Accept() {

@@ -1,7 +1,10 @@
 #pragma once
+#include <sys/types.h>
+
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 class QSocketNotifier;
@@ -42,10 +45,12 @@ class SingleInstance {
     struct Caller;
     void Accept();
     void Read(Caller& caller);
+    void RemoveOwnSocket();
 
     std::string folder_;
     std::string lockPath_;
-    std::string socketPath_;  // empty: no private place for it
+    std::string socketPath_;              // empty: no private place for it
+    std::pair<dev_t, ino_t> socketId_{};  // the socket bound there, as the file system knows it
     int lockFd_ = -1;
     int listenFd_ = -1;
     std::unique_ptr<QSocketNotifier> listening_;
