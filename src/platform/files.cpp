@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -274,6 +275,47 @@ std::FILE* OpenOutputFile(const std::string& path, bool mustBeNew, std::string& 
         close(fd);
     }
     return file;
+}
+
+namespace {
+
+// A file by its identity when it is there, else by the absolute name it would be made under.
+std::string Place(const std::string& path) {
+    std::string target = path;
+    std::string error;
+    if (!FollowLinks(target, error)) target = path;
+    struct stat info {};
+    if (stat(target.c_str(), &info) == 0)
+        return std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino);
+    std::error_code failed;
+    std::filesystem::path absolute = std::filesystem::absolute(target, failed);
+    if (!failed) absolute = std::filesystem::weakly_canonical(absolute, failed);
+    return failed ? target : absolute.string();
+}
+
+}  // namespace
+
+bool SameFile(const std::string& a, const std::string& b) {
+    return Place(a) == Place(b);
+}
+
+Descriptors CountDescriptors() {
+    Descriptors descriptors;
+    rlimit limit {};
+    descriptors.limit = getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < INT_MAX
+                            ? static_cast<int>(limit.rlim_cur)
+                            : INT_MAX;
+    DIR* dir = opendir("/proc/self/fd");
+    if (!dir) {
+        if (errno == EMFILE) descriptors.open = descriptors.limit;
+        return descriptors;
+    }
+    // Less ".", ".." and the folder's own.
+    int entries = 0;
+    while (readdir(dir)) ++entries;
+    closedir(dir);
+    descriptors.open = std::max(0, entries - 3);
+    return descriptors;
 }
 
 }  // namespace plat

@@ -36,4 +36,17 @@ bool WriteRegularFile(const std::string& path, const std::string& bytes, std::st
 // error on failure.
 std::FILE* OpenOutputFile(const std::string& path, bool mustBeNew, std::string& error);
 
+// Whether two paths name one file: the same device and inode, or for a name not made yet
+// (where a link that dangles points), the same name in the same folder, links resolved.
+bool SameFile(const std::string& a, const std::string& b);
+
+// The descriptors this process has open and the most it may have (its soft limit).
+struct Descriptors {
+    int open = 0;
+    int limit = 0;
+    // Too few left to start: libraries and plugins then fail to load, for want of one.
+    bool Short() const { return limit - open < 16; }
+};
+Descriptors CountDescriptors();
+
 }  // namespace plat

@@ -73,7 +73,7 @@ class IniStore : public SettingsStore {
 
   private:
     std::string Path(const std::string& app) const {
-        return path_.empty() ? UserSettingsFolder(app) + "/" + app + ".ini" : path_;
+        return path_.empty() ? UserSettingsFile(app) : path_;
     }
 
     // False when something is there that cannot be read as a settings file: it is then not
@@ -145,6 +145,10 @@ std::string UserSettingsFolder(const std::string& app) {
         home = user != nullptr && user->pw_dir != nullptr ? user->pw_dir : "";
     }
     return std::string(home) + "/.config/" + app;
+}
+
+std::string UserSettingsFile(const std::string& app) {
+    return UserSettingsFolder(app) + "/" + app + ".ini";
 }
 
 void UseUserSettings() {
