@@ -36,16 +36,7 @@ void OnQtMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
         return;
     }
     std::fprintf(stderr, "nibbly: cannot open a window: %s\n", qPrintable(message));
-    // Qt reports a platform plugin it could not load as if none were there.
-    if (const plat::Descriptors descriptors = plat::CountDescriptors(); descriptors.Short()) {
-        std::fprintf(stderr,
-                     "nibbly: too many files open: %d of the %d this process may have; close "
-                     "some or raise the limit (ulimit -n)\n",
-                     descriptors.open, descriptors.limit);
-    } else {
-        std::fprintf(stderr,
-                     "nibbly: is a graphical desktop running (DISPLAY or WAYLAND_DISPLAY)?\n");
-    }
+    std::fprintf(stderr, "nibbly: is a graphical desktop running (DISPLAY or WAYLAND_DISPLAY)?\n");
     std::_Exit(1);
 }
 
@@ -64,6 +55,15 @@ int Main(int argc, char** argv) {
         std::fputs(request == GameRequest::Help ? kGameUsage : "nibbly " NIBBLY_VERSION "\n",
                    stdout);
         return 0;
+    }
+    // Short of them, the platform plugin, pictures, sound and the settings' save fail in turn,
+    // and Qt blames the desktop for the first.
+    if (const plat::Descriptors descriptors = plat::CountDescriptors(); descriptors.Short()) {
+        std::fprintf(stderr,
+                     "nibbly: too many files open: %d of the %d this process may have; close some "
+                     "or raise the limit (ulimit -n)\n",
+                     descriptors.open, descriptors.limit);
+        return 1;
     }
     if (const std::string error =
             CheckGameFiles(options, plat::UserSettingsFile(kAppTitle));

@@ -12,6 +12,7 @@
 #include <cctype>
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
@@ -310,11 +311,13 @@ Descriptors CountDescriptors() {
         if (errno == EMFILE) descriptors.open = descriptors.limit;
         return descriptors;
     }
-    // Less ".", ".." and the folder's own.
-    int entries = 0;
-    while (readdir(dir)) ++entries;
+    // Only those below the limit take a place a new one could have; the folder's own does not.
+    const int own = dirfd(dir);
+    while (const dirent* entry = readdir(dir)) {
+        const long fd = std::strtol(entry->d_name, nullptr, 10);
+        if (entry->d_name[0] != '.' && fd != own && fd < descriptors.limit) ++descriptors.open;
+    }
     closedir(dir);
-    descriptors.open = std::max(0, entries - 3);
     return descriptors;
 }
 

@@ -40,12 +40,12 @@ std::FILE* OpenOutputFile(const std::string& path, bool mustBeNew, std::string& 
 // (where a link that dangles points), the same name in the same folder, links resolved.
 bool SameFile(const std::string& a, const std::string& b);
 
-// The descriptors this process has open and the most it may have (its soft limit).
+// The descriptors this process has open below the most it may have (its soft limit).
 struct Descriptors {
     int open = 0;
     int limit = 0;
-    // Too few left to start: libraries and plugins then fail to load, for want of one.
-    bool Short() const { return limit - open < 16; }
+    // Too few left for the game, with a margin: it holds about 15 at once.
+    bool Short() const { return limit - open < 32; }
 };
 Descriptors CountDescriptors();
 
