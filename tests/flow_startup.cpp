@@ -288,15 +288,18 @@ TEST(Startup, OutputsThatWouldBlockOrWriteOverAFileAreRefused) {
         {"frame-stats-a-fifo", {"--frame-stats", "fifo"}, "fifo: not a regular file"},
         {"trace-a-device", {"--trace", "/dev/full"}, "/dev/full: not a regular file"},
         {"frame-stats-a-device", {"--frame-stats", "/dev/full"}, "/dev/full: not a regular file"},
-        {"trace-over-the-replay", {"--replay", "old.replay", "--trace", "./old.replay"},
+        {"trace-over-the-replay",
+         {"--replay", "old.replay", "--trace", "./old.replay"},
          "--trace ./old.replay is also --replay old.replay"},
         // Not there yet: one name in one folder, however the folder is reached.
         {"record-and-trace-one-new-file",
          {"--record", "new.replay", "--trace", "link/new.replay"},
          "--record new.replay is also --trace link/new.replay"},
-        {"record-over-the-settings", {"--record", "XDG_CONFIG_HOME/Nibbly/Nibbly.ini"},
+        {"record-over-the-settings",
+         {"--record", "XDG_CONFIG_HOME/Nibbly/Nibbly.ini"},
          "is also the settings file"},
-        {"trace-over-the-settings", {"--trace", "XDG_CONFIG_HOME/Nibbly//Nibbly.ini"},
+        {"trace-over-the-settings",
+         {"--trace", "XDG_CONFIG_HOME/Nibbly//Nibbly.ini"},
          "is also the settings file"},
         {"frame-stats-over-the-settings",
          {"--frame-stats", "XDG_CONFIG_HOME/../XDG_CONFIG_HOME/Nibbly/Nibbly.ini"},
@@ -343,8 +346,8 @@ TEST(Startup, OutputLostOnTheWayFailsTheRun) {
     QTemporaryDir tmp;
     const QString trace = tmp.filePath("trace.jsonl");
     const QString frames = tmp.filePath("frames.txt");
-    std::unique_ptr<QProcess> game(StartGame(
-        OwnFolders(tmp.path()), {"--trace", trace, "--frame-stats", frames}, [] {
+    std::unique_ptr<QProcess> game(
+        StartGame(OwnFolders(tmp.path()), {"--trace", trace, "--frame-stats", frames}, [] {
             const rlimit size{1, 1};
             setrlimit(RLIMIT_FSIZE, &size);
         }));

@@ -7,9 +7,9 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <cstring>
 #include <QFile>
 #include <QTemporaryDir>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>

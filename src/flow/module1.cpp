@@ -65,8 +65,7 @@ int Main(int argc, char** argv) {
                      descriptors.open, descriptors.limit);
         return 1;
     }
-    if (const std::string error =
-            CheckGameFiles(options, plat::UserSettingsFile(kAppTitle));
+    if (const std::string error = CheckGameFiles(options, plat::UserSettingsFile(kAppTitle));
         !error.empty()) {
         std::fprintf(stderr, "nibbly: %s\n", error.c_str());
         return 2;

@@ -75,8 +75,10 @@ std::string CheckGameFiles(const GameOptions& options, const std::string& settin
     const struct {
         const char* what;
         const std::string* path;
-    } files[] = {{"--record", &options.record},  {"--trace", &options.trace},
-                 {"--frame-stats", &options.frameStats}, {"--replay", &options.replay},
+    } files[] = {{"--record", &options.record},
+                 {"--trace", &options.trace},
+                 {"--frame-stats", &options.frameStats},
+                 {"--replay", &options.replay},
                  {"the settings file", &settingsFile}};
     for (std::size_t i = 0; i < kOutputs; ++i) {
         for (std::size_t j = i + 1; j < std::size(files); ++j) {

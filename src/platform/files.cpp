@@ -302,7 +302,7 @@ bool SameFile(const std::string& a, const std::string& b) {
 
 Descriptors CountDescriptors() {
     Descriptors descriptors;
-    rlimit limit {};
+    rlimit limit{};
     descriptors.limit = getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < INT_MAX
                             ? static_cast<int>(limit.rlim_cur)
                             : INT_MAX;
