@@ -1,13 +1,19 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QWidget>
 #include <csignal>
+#include <cstring>
 #include <functional>
 #include <optional>
 #include <random>
@@ -27,11 +33,23 @@
 
 namespace {
 
-QProcess* StartGame(const QProcessEnvironment& env) {
+QProcess* StartGame(const QProcessEnvironment& env, const QStringList& arguments = {},
+                    const std::function<void()>& inChild = {}) {
     auto* game = new QProcess;
     game->setProcessEnvironment(env);
-    game->start(NIBBLY_BIN_DIR "/nibbly", {});
+    if (inChild) game->setChildProcessModifier(inChild);
+    game->start(NIBBLY_BIN_DIR "/nibbly", arguments);
     return game;
+}
+
+// The instance socket in the runtime folder is made once the event loop handles the
+// termination signals.
+void ReachesTheEventLoop(QProcess& game, const QString& runtime) {
+    for (int pass = 0; pass < 1000 && game.state() != QProcess::NotRunning; ++pass) {
+        if (!QDir(runtime).entryList({"*.socket"}, QDir::System).isEmpty()) return;
+        game.waitForFinished(20);
+    }
+    FAIL() << "no instance socket; stderr: " << game.readAllStandardError().toStdString();
 }
 
 // The signal ends the game as a normal exit with status 0.
@@ -128,13 +146,12 @@ TEST(Startup, TerminationSignalsStoreTheSettingsAndEndCleanly) {
     for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
         SCOPED_TRACE(signal);
         QTemporaryDir tmp;
-        std::unique_ptr<QProcess> game(StartGame(childenv::OwnFolders(tmp.path())));
-        // The lock is taken after the signals are caught: from then on a signal is ours.
-        const QString lock = tmp.path() + "/Nibbly/Nibbly.lock";
-        while (!QFile::exists(lock) && game->state() != QProcess::NotRunning) {
-            game->waitForFinished(20);
-        }
-        ASSERT_EQ(game->state(), QProcess::Running);
+        const QProcessEnvironment env = childenv::OwnFolders(tmp.path());
+        std::unique_ptr<QProcess> game(StartGame(env));
+        ASSERT_NO_FATAL_FAILURE(ReachesTheEventLoop(*game, env.value("XDG_RUNTIME_DIR")));
+        // A closed pipe (a launcher gone) and signals the game has no use for change nothing.
+        for (const int unused : {SIGPIPE, SIGUSR1, SIGUSR2, SIGALRM})
+            kill(static_cast<pid_t>(game->processId()), unused);
 
         ASSERT_NO_FATAL_FAILURE(EndsCleanlyOn(*game, signal));
         QFile stored(tmp.path() + "/Nibbly/Nibbly.ini");
@@ -163,10 +180,8 @@ TEST(Startup, NoDisplayIsAMessageNotACrash) {
 // any window, not a crash or a hang.
 TEST(Startup, RecordingThatCannotBePlayedIsRefusedBeforeTheWindow) {
     QTemporaryDir tmp;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("XDG_CONFIG_HOME", tmp.path());
+    QProcessEnvironment env = childenv::OwnFolders(tmp.path());
     env.insert("TMPDIR", tmp.path());
-    env.insert("QT_QPA_PLATFORM", "offscreen");
     for (const QString& path :
          {tmp.path(), QStringLiteral("/proc/self/mem"), QStringLiteral("/dev/zero")}) {
         SCOPED_TRACE(path.toStdString());
@@ -182,6 +197,62 @@ TEST(Startup, RecordingThatCannotBePlayedIsRefusedBeforeTheWindow) {
         EXPECT_EQ(game.exitCode(), 2);
         EXPECT_TRUE(game.readAllStandardError().contains(("nibbly: " + path + ": ").toUtf8()));
     }
+}
+
+// As with many descriptors inherited: the plugin, then the pictures, then the settings' save
+// would fail for want of one, the first blamed on the desktop.
+TEST(Startup, TooFewDescriptorsIsSaidBeforeAnythingFails) {
+    QTemporaryDir tmp;
+    std::unique_ptr<QProcess> game(StartGame(childenv::OwnFolders(tmp.path()), {}, [] {
+        const rlimit descriptors{20, 20};
+        setrlimit(RLIMIT_NOFILE, &descriptors);
+    }));
+    const bool finished = game->waitForFinished(20000);
+    if (!finished) game->kill();
+    ASSERT_TRUE(finished);
+    EXPECT_EQ(game->exitCode(), 1);
+    const QByteArray error = game->readAllStandardError();
+    EXPECT_TRUE(error.contains("nibbly: too many files open: ")) << error.toStdString();
+    EXPECT_TRUE(error.contains(" of the 20 this process may have")) << error.toStdString();
+}
+
+// A display server that takes the connection and never answers holds up the start.
+TEST(Startup, TerminationSignalBeforeTheEventLoopEndsTheStartAtOnce) {
+    // Where the window system's library looks first, in the abstract namespace: no file.
+    const int server = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    ASSERT_GE(server, 0);
+    int display = 4100 + getpid() % 800;
+    for (;; ++display) {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        const std::string name = "/tmp/.X11-unix/X" + std::to_string(display);
+        std::memcpy(address.sun_path + 1, name.data(), name.size());
+        const auto size = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + name.size());
+        if (bind(server, reinterpret_cast<const sockaddr*>(&address), size) == 0) break;
+        ASSERT_EQ(errno, EADDRINUSE);
+    }
+    ASSERT_EQ(listen(server, 4), 0);
+    QTemporaryDir tmp;
+    QProcessEnvironment env = childenv::OwnFolders(tmp.path());
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    env.insert("DISPLAY", ":" + QString::number(display));
+    env.remove("WAYLAND_DISPLAY");
+    std::unique_ptr<QProcess> game(StartGame(env));
+    int connection = -1;
+    for (int pass = 0; pass < 1000 && connection < 0 && game->state() != QProcess::NotRunning;
+         ++pass) {
+        game->waitForFinished(20);
+        connection = accept4(server, nullptr, nullptr, SOCK_CLOEXEC);
+    }
+    ASSERT_GE(connection, 0) << game->readAllStandardError().toStdString();
+
+    kill(static_cast<pid_t>(game->processId()), SIGTERM);
+    const bool finished = game->waitForFinished(20000);
+    if (!finished) game->kill();
+    EXPECT_TRUE(finished);
+    EXPECT_EQ(game->exitStatus(), QProcess::CrashExit);
+    close(connection);
+    close(server);
 }
 
 // A file that is no library, found first on the library path: SDL as broken as it can be.
@@ -209,6 +280,95 @@ TEST(Startup, WithoutSdlTheGamePlaysSilentlyAfterOneMessage) {
                                tmp.filePath("libSDL2-2.0.so.0").toUtf8()))
         << error.toStdString();
     EXPECT_EQ(error.count("nibbly: "), 1) << error.toStdString();
+}
+
+// Each is refused with a message before it blocks the start or loses what a file held.
+TEST(Startup, OutputsThatWouldBlockOrWriteOverAFileAreRefused) {
+    const struct {
+        const char* name;
+        QStringList arguments;  // in the child's home
+        const char* said;
+    } rows[] = {
+        {"trace-a-fifo", {"--trace", "fifo"}, "cannot write the trace fifo: not a regular file"},
+        {"frame-stats-a-fifo", {"--frame-stats", "fifo"}, "fifo: not a regular file"},
+        {"trace-a-device", {"--trace", "/dev/full"}, "/dev/full: not a regular file"},
+        {"frame-stats-a-device", {"--frame-stats", "/dev/full"}, "/dev/full: not a regular file"},
+        {"trace-over-the-replay",
+         {"--replay", "old.replay", "--trace", "./old.replay"},
+         "--trace ./old.replay is also --replay old.replay"},
+        // Not there yet: one name in one folder, however the folder is reached.
+        {"record-and-trace-one-new-file",
+         {"--record", "new.replay", "--trace", "link/new.replay"},
+         "--record new.replay is also --trace link/new.replay"},
+        {"record-over-the-settings",
+         {"--record", "Nibbly/Nibbly.ini"},
+         "is also the settings file"},
+        {"trace-over-the-settings",
+         {"--trace", "Nibbly//Nibbly.ini"},
+         "is also the settings file"},
+        {"frame-stats-over-the-settings",
+         {"--frame-stats", "home/../Nibbly/Nibbly.ini"},
+         "is also the settings file"},
+    };
+    const QByteArray settings = "[SetLog]\nGameCoins=7\n\n[Other]\nKept=1\n";
+    const QByteArray recording = "# nibbly recording\n";
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        QTemporaryDir tmp;
+        const QDir home(tmp.path());
+        ASSERT_TRUE(home.mkpath("Nibbly"));
+        const auto write = [&](const QString& name, const QByteArray& bytes) {
+            QFile file(home.filePath(name));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(bytes);
+        };
+        write("Nibbly/Nibbly.ini", settings);
+        write("old.replay", recording);
+        ASSERT_EQ(mkfifo(home.filePath("fifo").toLocal8Bit(), 0600), 0);
+        ASSERT_TRUE(QFile::link(".", home.filePath("link")));
+        std::unique_ptr<QProcess> game(new QProcess);
+        game->setProcessEnvironment(childenv::OwnFolders(tmp.path()));
+        game->setWorkingDirectory(tmp.path());
+        game->start(NIBBLY_BIN_DIR "/nibbly", row.arguments);
+        const bool finished = game->waitForFinished(20000);
+        if (!finished) game->kill();
+        ASSERT_TRUE(finished);
+        EXPECT_EQ(game->exitCode(), 2);
+        const QByteArray error = game->readAllStandardError();
+        EXPECT_TRUE(error.contains(row.said)) << error.toStdString();
+        const auto read = [&](const QString& name) {
+            QFile file(home.filePath(name));
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unread)");
+        };
+        EXPECT_EQ(read("Nibbly/Nibbly.ini"), settings);
+        EXPECT_EQ(read("old.replay"), recording);
+        EXPECT_FALSE(QFile::exists(home.filePath("new.replay")));
+    }
+}
+
+// A full disk, as a file size limit stands in for it: said at the end, and the run fails.
+TEST(Startup, OutputLostOnTheWayFailsTheRun) {
+    QTemporaryDir tmp;
+    const QString trace = tmp.filePath("trace.jsonl");
+    const QString frames = tmp.filePath("frames.txt");
+    const QProcessEnvironment env = childenv::OwnFolders(tmp.path());
+    std::unique_ptr<QProcess> game(
+        StartGame(env, {"--trace", trace, "--frame-stats", frames}, [] {
+            const rlimit size{1, 1};
+            setrlimit(RLIMIT_FSIZE, &size);
+        }));
+    ASSERT_NO_FATAL_FAILURE(ReachesTheEventLoop(*game, env.value("XDG_RUNTIME_DIR")));
+    kill(static_cast<pid_t>(game->processId()), SIGTERM);
+    const bool finished = game->waitForFinished(20000);
+    if (!finished) game->kill();
+    ASSERT_TRUE(finished);
+    EXPECT_EQ(game->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(game->exitCode(), 1);
+    const QByteArray error = game->readAllStandardError();
+    EXPECT_TRUE(error.contains("nibbly: cannot write the trace " + trace.toUtf8()))
+        << error.toStdString();
+    EXPECT_TRUE(error.contains("nibbly: cannot write the frame-stats " + frames.toUtf8()))
+        << error.toStdString();
 }
 
 class MissingPictures : public testing::Test {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -7,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
@@ -98,6 +101,50 @@ TEST_F(SingleInstanceTest, KilledCopyLeavesNothingThatBlocks) {
     EXPECT_TRUE(plat::SingleInstance(Folder(), kName).ActivateRunning());
     DeliverPending();
     EXPECT_EQ(activations, 1);
+}
+
+// Callers that connect and never hang up: their descriptors would be the game's last ones.
+TEST_F(SingleInstanceTest, ServesAFewCallersAtOnceAndTheRestLater) {
+    const std::optional<QByteArray> before = qEnvironmentVariableIsSet("XDG_RUNTIME_DIR")
+                                                 ? std::optional(qgetenv("XDG_RUNTIME_DIR"))
+                                                 : std::nullopt;
+    qputenv("XDG_RUNTIME_DIR", dir.path().toUtf8());
+    plat::SingleInstance first(Folder(), kName);
+    ASSERT_EQ(first.Take(), Claim::Owner);
+    int activations = 0;
+    ASSERT_TRUE(first.Listen([&](const std::string&) { ++activations; }));
+    const QStringList sockets = QDir(dir.path()).entryList({"*.socket"}, QDir::System);
+    ASSERT_EQ(sockets.size(), 1);
+    const std::string path = dir.filePath(sockets[0]).toStdString();
+    const auto descriptors = [] { return QDir("/proc/self/fd").entryList(QDir::System).size(); };
+
+    const qsizetype open = descriptors();
+    std::vector<int> holding;
+    for (int i = 0; i < 100; ++i) {
+        const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+        if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
+            holding.push_back(fd);
+        } else {
+            close(fd);  // the queue is full
+        }
+        DeliverPending();
+    }
+    ASSERT_GT(holding.size(), 20u);
+    EXPECT_LE(descriptors() - open - static_cast<qsizetype>(holding.size()), 16);
+
+    for (const int fd : holding) close(fd);
+    for (int pass = 0; pass < 20; ++pass) DeliverPending();
+    EXPECT_EQ(activations, static_cast<int>(holding.size()));
+    EXPECT_TRUE(plat::SingleInstance(Folder(), kName).ActivateRunning());
+    DeliverPending();
+    EXPECT_EQ(activations, static_cast<int>(holding.size()) + 1);
+    if (before)
+        qputenv("XDG_RUNTIME_DIR", *before);
+    else
+        qunsetenv("XDG_RUNTIME_DIR");
 }
 
 // Whatever a lock file holds, or however large it is, only the kernel's lock on it counts.

@@ -277,7 +277,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(VoiceWait, EndsAtOnceWhenTheProgramIsAskedToEnd) {
     EXPECT_EXIT(
         {
-            plat::CatchTerminationSignals();
+            plat::OnTerminationSignal([] {});
             std::raise(SIGTERM);
             const Bytes sound(2000, 1);
             plat::Voice voice(1000);

@@ -43,6 +43,7 @@ void OnQtMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
 }  // namespace
 
 int Main(int argc, char** argv) {
+    plat::IgnoreUnusedSignals();
     GameOptions options;
     GameRequest request = GameRequest::Run;
     if (const std::string error = ParseGameArguments(argc, argv, options, request);
@@ -55,10 +56,23 @@ int Main(int argc, char** argv) {
                    stdout);
         return 0;
     }
+    // Short of them, the platform plugin, pictures, sound and the settings' save fail in turn,
+    // and Qt blames the desktop for the first.
+    if (const plat::Descriptors descriptors = plat::CountDescriptors(); descriptors.Short()) {
+        std::fprintf(stderr,
+                     "nibbly: too many files open: %d of the %d this process may have; close some "
+                     "or raise the limit (ulimit -n)\n",
+                     descriptors.open, descriptors.limit);
+        return 1;
+    }
+    if (const std::string error = CheckGameFiles(options, plat::UserSettingsFile(kAppTitle));
+        !error.empty()) {
+        std::fprintf(stderr, "nibbly: %s\n", error.c_str());
+        return 2;
+    }
     // Big buffers (files read whole, decoded pictures) go back to the system when freed; the
     // allocator's sliding threshold would keep each in the heap, once freed, for good.
     mallopt(M_MMAP_THRESHOLD, 128 << 10);
-    plat::CatchTerminationSignals();
     Session session(options);
     // A second copy would fight over the stored settings: it brings the first forward and
     // leaves before showing anything. Watching a recording keeps no settings.
@@ -91,9 +105,12 @@ int Main(int argc, char** argv) {
     plat::UseDetectableAutoRepeat();
     plat::UseDesktopEntry(NIBBLY_ID);
     // A timing record for the pacing benchmark.
-    if (!options.frameStats.empty() && !plat::StartFrameStats(options.frameStats)) {
-        std::fprintf(stderr, "nibbly: --frame-stats needs a file it can write\n");
-        return 2;
+    if (!options.frameStats.empty()) {
+        if (const std::string error = plat::StartFrameStats(options.frameStats); !error.empty()) {
+            std::fprintf(stderr, "nibbly: --frame-stats needs a file it can write: %s: %s\n",
+                         options.frameStats.c_str(), error.c_str());
+            return 2;
+        }
     }
     if (const std::string error = session.Prepare(); !error.empty()) {
         std::fprintf(stderr, "nibbly: %s\n", error.c_str());
@@ -103,15 +120,16 @@ int Main(int argc, char** argv) {
     int status = 0;
     {
         FrmMain form;
-        if (!session.Replaying()) {
-            instance.Listen([&form](const std::string& token) { plat::BringToFront(form, token); });
-        }
         // Ended from outside (kill, Ctrl+C, the terminal closing): as a close request from
-        // the window system, the settings are stored and nothing is asked.
+        // the window system, the settings are stored and nothing is asked. Before the socket
+        // is there, so that a start that can be found is one such a signal ends cleanly.
         plat::OnTerminationSignal([&session] {
             session.End();
             QCoreApplication::exit(0);
         });
+        if (!session.Replaying()) {
+            instance.Listen([&form](const std::string& token) { plat::BringToFront(form, token); });
+        }
         session.Attach(form);
         LoadMainWindow(form);
         session.Begin();
@@ -133,6 +151,15 @@ int Main(int argc, char** argv) {
         plat::StopGamepads();
     }
     plat::StopSound();
-    plat::StopFrameStats();
+    // Output lost on the way (a full disk) fails the run, as nibbly-sim's trace does.
+    if (const std::string error = session.TraceError(); !error.empty()) {
+        std::fprintf(stderr, "nibbly: %s\n", error.c_str());
+        status = 1;
+    }
+    if (!plat::StopFrameStats()) {
+        std::fprintf(stderr, "nibbly: cannot write the frame-stats %s\n",
+                     options.frameStats.c_str());
+        status = 1;
+    }
     return status;
 }

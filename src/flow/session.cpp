@@ -72,6 +72,30 @@ std::string ParseGameArguments(int argc, char** argv, GameOptions& options, Game
     return {};
 }
 
+std::string CheckGameFiles(const GameOptions& options, const std::string& settingsFile) {
+    // The outputs first.
+    constexpr std::size_t kOutputs = 3;
+    const struct {
+        const char* what;
+        const std::string* path;
+    } files[] = {{"--record", &options.record},
+                 {"--trace", &options.trace},
+                 {"--frame-stats", &options.frameStats},
+                 {"--replay", &options.replay},
+                 {"the settings file", &settingsFile}};
+    for (std::size_t i = 0; i < kOutputs; ++i) {
+        for (std::size_t j = i + 1; j < std::size(files); ++j) {
+            const std::string& output = *files[i].path;
+            const std::string& other = *files[j].path;
+            if (!output.empty() && !other.empty() && plat::SameFile(output, other)) {
+                return std::string(files[i].what) + " " + output + " is also " + files[j].what +
+                       " " + other + ", which it would write over";
+            }
+        }
+    }
+    return {};
+}
+
 Session::Session(GameOptions options) : options_(std::move(options)) {}
 
 Session::~Session() {
@@ -93,8 +117,9 @@ std::string Session::Prepare() {
         replay_ = std::make_unique<sim::ScriptReader>(replayFile_);
     }
     if (!options_.trace.empty()) {
-        traceFile_ = std::fopen(options_.trace.c_str(), "wb");
-        if (!traceFile_) return "cannot write the trace " + options_.trace;
+        std::string error;
+        traceFile_ = plat::OpenOutputFile(options_.trace, false, error);
+        if (!traceFile_) return "cannot write the trace " + options_.trace + ": " + error;
         trace_ = std::make_unique<sim::Trace>(traceFile_);
     }
     return {};
@@ -255,6 +280,12 @@ void Session::End() {
 
 void Session::Detach() {
     watch_.reset();
+}
+
+std::string Session::TraceError() {
+    if (!trace_) return {};
+    trace_->Flush();
+    return std::ferror(traceFile_) ? "cannot write the trace " + options_.trace : "";
 }
 
 void Session::Input(const std::string& command) {

@@ -30,6 +30,9 @@ enum class GameRequest { Run, Help, Version };
 extern const char* const kGameUsage;
 // Fills the options and returns an empty string, or returns the one-line reason for refusing.
 std::string ParseGameArguments(int argc, char** argv, GameOptions& options, GameRequest& request);
+// The one-line reason when an output would write over an input, another output or the
+// stored settings; to be asked before any file is opened.
+std::string CheckGameFiles(const GameOptions& options, const std::string& settingsFile);
 
 // One run of the window on the game clock: recorded by default, or playing a recording
 // back; traced on request in either case.
@@ -53,6 +56,8 @@ class Session {
     void End();
     // Before the window goes: its teardown (the focus leaving with it) is no input.
     void Detach();
+    // Once the window has gone: the one-line reason when the trace was not written whole.
+    std::string TraceError();
 
   private:
     void Input(const std::string& command);

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -397,6 +398,49 @@ std::string UserDataFolder(const std::string& app) {
     const char* data = std::getenv("XDG_DATA_HOME");
     if (data != nullptr && data[0] == '/') return std::string(data) + "/" + app;
     return HomeFolder() + "/.local/share/" + app;
+}
+
+namespace {
+
+// A file by its identity when it is there, else by the absolute name it would be made under.
+std::string Place(const std::string& path) {
+    std::string target = path;
+    std::string error;
+    if (!FollowLinks(target, error)) target = path;
+    struct stat info {};
+    if (stat(target.c_str(), &info) == 0)
+        return std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino);
+    std::error_code failed;
+    std::filesystem::path absolute = std::filesystem::absolute(target, failed);
+    if (!failed) absolute = std::filesystem::weakly_canonical(absolute, failed);
+    return failed ? target : absolute.string();
+}
+
+}  // namespace
+
+bool SameFile(const std::string& a, const std::string& b) {
+    return Place(a) == Place(b);
+}
+
+Descriptors CountDescriptors() {
+    Descriptors descriptors;
+    rlimit limit{};
+    descriptors.limit = getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < INT_MAX
+                            ? static_cast<int>(limit.rlim_cur)
+                            : INT_MAX;
+    DIR* dir = opendir("/proc/self/fd");
+    if (!dir) {
+        if (errno == EMFILE) descriptors.open = descriptors.limit;
+        return descriptors;
+    }
+    // Only those below the limit take a place a new one could have; the folder's own does not.
+    const int own = dirfd(dir);
+    while (const dirent* entry = readdir(dir)) {
+        const long fd = std::strtol(entry->d_name, nullptr, 10);
+        if (entry->d_name[0] != '.' && fd != own && fd < descriptors.limit) ++descriptors.open;
+    }
+    closedir(dir);
+    return descriptors;
 }
 
 }  // namespace plat

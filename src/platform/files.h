@@ -77,4 +77,17 @@ std::string HomeFolder();
 // $XDG_DATA_HOME/app, by default ~/.local/share/app.
 std::string UserDataFolder(const std::string& app);
 
+// Whether two paths name one file: the same device and inode, or for a name not made yet
+// (where a link that dangles points), the same name in the same folder, links resolved.
+bool SameFile(const std::string& a, const std::string& b);
+
+// The descriptors this process has open below the most it may have (its soft limit).
+struct Descriptors {
+    int open = 0;
+    int limit = 0;
+    // Too few left for the game, with a margin: it holds about 15 at once.
+    bool Short() const { return limit - open < 32; }
+};
+Descriptors CountDescriptors();
+
 }  // namespace plat

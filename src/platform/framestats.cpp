@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <memory>
 
+#include "platform/files.h"
+
 namespace plat {
 
 namespace {
@@ -22,7 +24,6 @@ long long Now() {
 class FrameWatcher : public QObject {
   public:
     explicit FrameWatcher(std::FILE* file) : file_(file) { qApp->installEventFilter(this); }
-    ~FrameWatcher() override { std::fclose(file_); }
 
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() != QEvent::UpdateRequest || !watched->isWidgetType() ||
@@ -46,16 +47,20 @@ std::unique_ptr<FrameWatcher> watcher;
 
 }  // namespace
 
-bool StartFrameStats(const std::string& path) {
+std::string StartFrameStats(const std::string& path) {
     StopFrameStats();
-    std::FILE* file = std::fopen(path.c_str(), "w");
-    if (!file) return false;
-    watcher = std::make_unique<FrameWatcher>(file);
-    return true;
+    std::string error;
+    std::FILE* file = OpenOutputFile(path, false, error);
+    if (file) watcher = std::make_unique<FrameWatcher>(file);
+    return error;
 }
 
-void StopFrameStats() {
+bool StopFrameStats() {
+    if (!watcher) return true;
+    std::FILE* file = watcher->File();
     watcher.reset();
+    const bool written = !std::ferror(file);
+    return std::fclose(file) == 0 && written;
 }
 
 void RecordTimer(const char* what, const std::string& name) {

@@ -71,7 +71,7 @@ class IniStore : public SettingsStore {
 
   private:
     std::string Path(const std::string& app) const {
-        return path_.empty() ? UserSettingsFolder(app) + "/" + app + ".ini" : path_;
+        return path_.empty() ? UserSettingsFile(app) : path_;
     }
 
     // False when something is there that cannot be read as a settings file: it is then not
@@ -138,6 +138,10 @@ std::string UserSettingsFolder(const std::string& app) {
     const char* config = std::getenv("XDG_CONFIG_HOME");
     if (config != nullptr && config[0] == '/') return std::string(config) + "/" + app;
     return HomeFolder() + "/.config/" + app;
+}
+
+std::string UserSettingsFile(const std::string& app) {
+    return UserSettingsFolder(app) + "/" + app + ".ini";
 }
 
 void UseUserSettings() {

@@ -20,6 +20,8 @@ std::map<std::string, std::string> GetAllSettings(const std::string& app,
 
 // The folder of the user's store for app (made at the first write).
 std::string UserSettingsFolder(const std::string& app);
+// The user's store for app, in that folder.
+std::string UserSettingsFile(const std::string& app);
 
 // Where the store lives: the user's configuration folder (default), an INI file of
 // the caller's, or memory only (nothing kept).

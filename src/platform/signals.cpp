@@ -24,26 +24,29 @@ void OnSignal(int) {
     [[maybe_unused]] const ssize_t written = write(signalPipe[0], &byte, 1);
 }
 
-}  // namespace
+void DoNothing(int) {}
 
-void CatchTerminationSignals() {
-    if (signalPipe[0] >= 0) return;
-    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, signalPipe) != 0) {
-        return;
-    }
+void Catch(int signal, void (*handler)(int)) {
     struct sigaction action {};
-    action.sa_handler = OnSignal;
+    action.sa_handler = handler;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) sigaction(signal, &action, nullptr);
+    sigaction(signal, &action, nullptr);
 }
 
-bool TerminationRequested() {
-    return requested.load();
+}  // namespace
+
+void IgnoreUnusedSignals() {
+    // Caught rather than ignored: a program the game starts gets the defaults back.
+    for (const int signal : {SIGPIPE, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGXFSZ})
+        Catch(signal, DoNothing);
 }
 
 void OnTerminationSignal(std::function<void()> handler) {
-    if (signalPipe[1] < 0) return;
+    if (signalPipe[0] >= 0 ||
+        socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, signalPipe) != 0) {
+        return;
+    }
     auto* notifier = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, qApp);
     QObject::connect(notifier, &QSocketNotifier::activated, notifier,
                      [handler = std::move(handler)] {
@@ -52,6 +55,11 @@ void OnTerminationSignal(std::function<void()> handler) {
                          }
                          handler();
                      });
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) Catch(signal, OnSignal);
+}
+
+bool TerminationRequested() {
+    return requested.load();
 }
 
 }  // namespace plat

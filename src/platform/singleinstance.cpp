@@ -23,6 +23,9 @@ namespace {
 constexpr int kConnectTimeoutMs = 2000;
 // Far above any real token; a caller cannot make the running copy hold more.
 constexpr std::size_t kTokenLimit = 4096;
+// Callers served at once; the rest wait in the queue, so that callers that hold their
+// connections cannot use up the descriptors the game needs (to save its settings).
+constexpr std::size_t kCallersAtOnce = 16;
 
 bool IsFolder(const std::string& path) {
     struct stat info {};
@@ -175,8 +178,18 @@ void SingleInstance::RemoveOwnSocket() {
 }
 
 void SingleInstance::Accept() {
-    int fd;
-    while ((fd = accept4(listenFd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC)) >= 0) {
+    while (callers_.size() < kCallersAtOnce) {
+        const int fd = accept4(listenFd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if (fd < 0) {
+            // Out of descriptors the pending caller would wake the loop for ever: it waits
+            // until a caller served hangs up.
+            if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
+                std::cerr << "nibbly: " << std::strerror(errno)
+                          << "; a later start cannot bring this window forward\n";
+                listening_->setEnabled(false);
+            }
+            return;
+        }
         auto caller = std::make_unique<Caller>(Caller{fd, {}, nullptr});
         Caller* raw = caller.get();
         caller->readable = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
@@ -186,13 +199,7 @@ void SingleInstance::Accept() {
         // A quick caller has written and hung up already.
         Read(*raw);
     }
-    // Out of descriptors the pending caller would wake the loop for ever: later starts then
-    // only leave, as when no socket could be opened.
-    if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
-        std::cerr << "nibbly: " << std::strerror(errno)
-                  << "; a later start cannot bring this window forward\n";
-        listening_->setEnabled(false);
-    }
+    listening_->setEnabled(false);
 }
 
 void SingleInstance::Read(Caller& caller) {
@@ -209,6 +216,7 @@ void SingleInstance::Read(Caller& caller) {
     caller.readable.release()->deleteLater();
     close(caller.fd);
     std::erase_if(callers_, [&caller](const auto& c) { return c.get() == &caller; });
+    listening_->setEnabled(true);
     activate_(token);
 }
 
