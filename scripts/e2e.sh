@@ -552,6 +552,32 @@ pause_run() {
 }
 pause_run
 
+# Muting is presentation: the same recording watched muted and with sound traces the same, and
+# only the muted run's sound device (SDL's disk driver, a file) hears silence throughout.
+mute_run() {
+    local muted sound script=$work/coins.replay
+    step "M's choice: a muted game traces as one with sound, and sounds as silence"
+    printf '1500 key I\n2000 key I\n2500 key I\n3000 end\n' >"$script"
+    for muted in 1 0; do
+        printf '[SetLog]\nGameCoins=3\nGameHiScore=0\n[Choices]\nMuted=%s\n' "$muted" >"$settings"
+        SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/sound-$muted.raw" \
+            "$prefix/bin/nibbly" --replay "$script" --trace "$out/mute-$muted-trace.jsonl" \
+            >"$out/mute-$muted.log" 2>&1 || fail "watching with Muted=$muted: status $?"
+        sound=$(tr -d '\0' <"$work/sound-$muted.raw" | wc -c)
+        echo "    Muted=$muted: $(wc -c <"$work/sound-$muted.raw") bytes of sound, $sound not silent"
+        if [ "$muted" = 1 ]; then
+            [ "$sound" = 0 ] || fail "the muted game was heard"
+        else
+            [ "$sound" -gt 0 ] || fail "the game with sound was silent"
+        fi
+    done
+    cmp "$out/mute-1-trace.jsonl" "$out/mute-0-trace.jsonl" ||
+        fail "muting changed the trace: $(diff "$out/mute-1-trace.jsonl" "$out/mute-0-trace.jsonl" |
+            head -4 | cut -c1-300)"
+    grep -q '"ev":"sound"' "$out/mute-1-trace.jsonl" || fail "the muted trace has no sound"
+}
+mute_run
+
 # ---- Scaled screens (X11): the window fits the screen and its text stays crisp ----
 # Each leg runs the installed game alone on a screen of its own, at a scale a desktop sets
 # with QT_SCREEN_SCALE_FACTORS, and keeps a picture of the window.
