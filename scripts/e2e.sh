@@ -426,21 +426,31 @@ record_and_replay
 # Game time is real time: real key presses, stamped on the wall clock as they are sent, against
 # the stamps the game's trace gives them, in the idle screen, the ready phase and play; then a
 # 3 s stall (SIGSTOP), of which the game may make up at most 200 ms.
-real_time() {
-    local trace=$out/clock-trace.jsonl wall=$work/clock-wall figures
-    step "game time keeps the wall clock: idle, ready, play, and a 3 s stall"
+# traced_game NAME: a fresh player's game, traced into $trace; press sends what xdotool is
+# given, first writing the wall time into $wall.
+traced_game() {
+    trace=$out/$1-trace.jsonl
+    wall=$work/$1-wall
+    : >"$wall"
     printf '[SetLog]\nGameCoins=3\nGameHiScore=0\n' >"$settings"
-    "$prefix/bin/nibbly" --trace "$trace" >"$out/clock.log" 2>&1 &
+    "$prefix/bin/nibbly" --trace "$trace" >"$out/$1.log" 2>&1 &
     game=$!
     pids+=("$game")
     window_up
+}
+press() {
+    now >>"$wall"
+    xdotool "$@"
+}
+# The game time of each input of the trace whose line matches the pattern, in order.
+input_stamps() {
+    grep '"ev":"input"' "$trace" | grep -E "\"line\":\"[0-9]+ $1" | sed -E 's/.*"t":([0-9]+),.*/\1/'
+}
+real_time() {
+    local figures
+    step "game time keeps the wall clock: idle, ready, play, and a 3 s stall"
+    traced_game clock
     wait_for "idle screen" 10 below maze_share 0.05
-    : >"$wall"
-    # Each key and arrow the trace will name, with the wall time at which it was sent.
-    press() {
-        now >>"$wall"
-        xdotool "$@"
-    }
     # Coins only: the player stays put, and play is over before the first ghost could reach it.
     press key i
     sleep 2
@@ -463,8 +473,7 @@ real_time() {
     sleep 0.3
     kill -TERM "$game"
     wait "$game" || fail "clock run: exit status $?"
-    grep '"ev":"input"' "$trace" | grep -E '"line":"[0-9]+ (key|hold) ' |
-        sed -E 's/.*"t":([0-9]+),.*/\1/' >"$work/clock-game"
+    input_stamps '(key|hold) ' >"$work/clock-game"
     [ "$(wc -l <"$work/clock-game")" = "$(wc -l <"$wall")" ] ||
         fail "the trace has $(wc -l <"$work/clock-game") of the $(wc -l <"$wall") keys sent"
     ready_end=$(sed -n 's/.*"ev":"ready","t":\([0-9]*\),"ReadyCount":0,.*/\1/p' "$trace" | head -1)
@@ -495,20 +504,11 @@ real_time
 # P stands a game still for as long as it is paused; another window taking the focus pauses it
 # too, the focus coming back does not resume it, P does.
 pause_run() {
-    local trace=$out/pause-trace.jsonl wall=$work/pause-wall other figures
+    local other figures
     step "P pauses a game, and so does another window taking the focus"
-    printf '[SetLog]\nGameCoins=3\nGameHiScore=0\n' >"$settings"
-    "$prefix/bin/nibbly" --trace "$trace" >"$out/pause.log" 2>&1 &
-    game=$!
-    pids+=("$game")
-    window_up
+    traced_game pause
     xdotool key 1
     sleep 4.7
-    : >"$wall"
-    press() {
-        now >>"$wall"
-        xdotool "$@"
-    }
     # Stamped: the coins (the trace stamps them too) and where each pause begins and ends.
     press key i
     press key p
@@ -532,8 +532,7 @@ pause_run() {
     kill "$other"
     kill -TERM "$game"
     wait "$game" || fail "pause run: exit status $?"
-    grep '"ev":"input"' "$trace" | grep -E '"line":"[0-9]+ key I' |
-        sed -E 's/.*"t":([0-9]+),.*/\1/' >"$work/pause-game"
+    input_stamps 'key I' >"$work/pause-game"
     grep -q '"line":"[0-9]* blur"' "$trace" || fail "the other window took no focus from the game"
     # Wall: coin, P, P, coin, the other window started, P, coin. Game: the three coins. The
     # focus leaves once the other window is up: its start is the slack of the second figure.
