@@ -4,8 +4,9 @@
 # prefix (an installed tree must not care where it lives), validates the installed
 # desktop entry and metainfo, then plays a short game on the installed program, records and
 # replays one, holds keys with both cores busy and times the program's end by every route of
-# leaving it. Then the installed game on scaled X screens and under a Wayland compositor
-# (weston, headless). Screenshots and the game's output are kept in build/e2e.
+# leaving it; holds game time to the wall clock (and a stall), pauses and mutes. Then the
+# installed game on scaled X screens and under a Wayland compositor (weston, headless).
+# Screenshots and the game's output are kept in build/e2e.
 set -Eeuo pipefail
 # Any step that stops the run says where, even one without a check of its own.
 trap 'echo "e2e: FAIL: line $LINENO: $BASH_COMMAND exited $?" >&2' ERR
