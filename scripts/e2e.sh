@@ -421,6 +421,16 @@ record_and_replay() {
     cmp "$trace" "$out/watched-trace.jsonl" ||
         fail "traces differ: $(diff "$trace" "$out/watched-trace.jsonl" | head -4 | cut -c1-300)"
     cmp "$settings" "$work/settings-before" || fail "watching changed the settings"
+
+    step "the skinned close box ends the watching"
+    "$prefix/bin/nibbly" --replay "$recording" >"$out/watched-closed.log" 2>&1 &
+    game=$!
+    pids+=("$game")
+    window_up
+    xdotool mousemove --sync $((cx + 697 - 12)) $((cy + 12)) click 1
+    wait_for "the watching's end" 5 gone
+    wait "$game" || fail "watching ended by the close box: exit status $?"
+    cmp "$settings" "$work/settings-before" || fail "watching changed the settings"
 }
 record_and_replay
 

@@ -155,6 +155,7 @@ void Session::Attach(FrmMain& form) {
         if (header_.seed) plat::Randomize(*header_.seed);
         input_ = std::make_unique<sim::ScriptInput>(form);
         watch_->blocking = true;
+        watch_->stopControl = &form.Imclose;
         watch_->OnStop = [this] { form_->Unload(); };
         watch_->OnFocusLost = [] {};
         plat::SetMsgBoxHandler(

@@ -55,7 +55,9 @@ bool InputWatch::eventFilter(QObject* watched, QEvent* event) {
     }
     const bool escape =
         type == QEvent::KeyPress && static_cast<const QKeyEvent*>(event)->key() == Qt::Key_Escape;
-    if ((escape || (type == QEvent::Close && watched == &window_)) && OnStop) OnStop();
+    const bool stopClick = type == QEvent::MouseButtonRelease && watched == stopControl &&
+                           static_cast<const QMouseEvent*>(event)->button() == Qt::LeftButton;
+    if ((escape || stopClick || (type == QEvent::Close && watched == &window_)) && OnStop) OnStop();
     if (type == QEvent::Close) event->ignore();
     return true;
 }

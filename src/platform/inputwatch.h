@@ -9,7 +9,8 @@ namespace plat {
 // Stands between a person and one window, ahead of the window's own handling: announces
 // each key, mouse button and close request before the window acts on it, and takes the
 // window's loss of focus to itself. While blocking, a person's keys and clicks do not reach
-// the window (a replay plays there); Escape and closing the window call OnStop instead.
+// the window (a replay plays there); Escape, closing the window and a left click on stopControl
+// (the skinned close box) call OnStop instead.
 // Input sent by the program itself passes untouched.
 class InputWatch : public QObject {
   public:
@@ -22,6 +23,7 @@ class InputWatch : public QObject {
     std::function<void()> OnFocusLost;
     std::function<void()> OnStop;
     bool blocking = false;
+    QWidget* stopControl = nullptr;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
