@@ -314,8 +314,9 @@ void Session::FocusLost() {
         return;
     }
     Blur();
-    // Only a window left for another pauses: a box of the game's own does not.
-    PauseGame();
+    // Only a window left for another pauses: a box of the game's own does not, nor the window
+    // going away.
+    if (!form_->Unloading()) PauseGame();
 }
 
 void Session::Blur() {
