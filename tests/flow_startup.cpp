@@ -296,6 +296,10 @@ TEST(Startup, OutputsThatWouldBlockOrWriteOverAFileAreRefused) {
         {"trace-over-the-replay",
          {"--replay", "old.replay", "--trace", "./old.replay"},
          "--trace ./old.replay is also --replay old.replay"},
+        // Standard input is the recording here.
+        {"frame-stats-over-the-replay-on-standard-input",
+         {"--replay", "-", "--frame-stats", "old.replay"},
+         "--frame-stats old.replay is also --replay /dev/stdin"},
         // Not there yet: one name in one folder, however the folder is reached.
         {"record-and-trace-one-new-file",
          {"--record", "new.replay", "--trace", "link/new.replay"},
@@ -329,6 +333,7 @@ TEST(Startup, OutputsThatWouldBlockOrWriteOverAFileAreRefused) {
         std::unique_ptr<QProcess> game(new QProcess);
         game->setProcessEnvironment(childenv::OwnFolders(tmp.path()));
         game->setWorkingDirectory(tmp.path());
+        game->setStandardInputFile(home.filePath("old.replay"));
         game->start(NIBBLY_BIN_DIR "/nibbly", row.arguments);
         const bool finished = game->waitForFinished(20000);
         if (!finished) game->kill();

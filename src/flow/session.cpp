@@ -73,6 +73,7 @@ std::string ParseGameArguments(int argc, char** argv, GameOptions& options, Game
 }
 
 std::string CheckGameFiles(const GameOptions& options, const std::string& settingsFile) {
+    const std::string replay = plat::InputFile(options.replay);
     // The outputs first.
     constexpr std::size_t kOutputs = 3;
     const struct {
@@ -81,7 +82,7 @@ std::string CheckGameFiles(const GameOptions& options, const std::string& settin
     } files[] = {{"--record", &options.record},
                  {"--trace", &options.trace},
                  {"--frame-stats", &options.frameStats},
-                 {"--replay", &options.replay},
+                 {"--replay", &replay},
                  {"the settings file", &settingsFile}};
     for (std::size_t i = 0; i < kOutputs; ++i) {
         for (std::size_t j = i + 1; j < std::size(files); ++j) {

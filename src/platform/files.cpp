@@ -256,8 +256,7 @@ bool ReadRegularFile(const std::string& path, std::size_t limit, std::string& by
     return ok;
 }
 
-std::string OpenToReadTwice(const std::string& path, std::size_t limit, std::ifstream& file,
-                            FileId* id) {
+std::string OpenToReadTwice(const std::string& path, std::size_t limit, std::ifstream& file) {
     const bool standardInput = path == "-";
     const int fd = standardInput ? STDIN_FILENO : open(path.c_str(), O_RDONLY | O_CLOEXEC);
     struct stat info {};
@@ -275,8 +274,6 @@ std::string OpenToReadTwice(const std::string& path, std::size_t limit, std::ifs
         if (!file) error = "cannot be read";
     }
     if (!standardInput && fd >= 0) close(fd);
-    if (id)
-        *id = {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
     return error;
 }
 

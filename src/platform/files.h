@@ -1,6 +1,5 @@
 #pragma once
 #include <cstddef>
-#include <cstdint>
 #include <cstdio>
 #include <ctime>
 #include <fstream>
@@ -27,18 +26,15 @@ std::string ResolveFile(const std::string& path);
 bool ReadRegularFile(const std::string& path, std::size_t limit, std::string& bytes,
                      std::string& error);
 
-// Which file a path named when it was opened.
-struct FileId {
-    std::uint64_t device = 0;
-    std::uint64_t inode = 0;
-};
-
 // Opens a file to be read more than once from its start, the same bytes each time: a regular
 // file as it is; anything else (standard input for "-", a pipe, a device) copied first to a
 // temporary file that is gone once file is closed. A folder, and anything longer than limit
-// bytes, is refused. The reason on failure, else empty; id, when given, names the file opened.
-std::string OpenToReadTwice(const std::string& path, std::size_t limit, std::ifstream& file,
-                            FileId* id = nullptr);
+// bytes, is refused. The reason on failure, else empty.
+std::string OpenToReadTwice(const std::string& path, std::size_t limit, std::ifstream& file);
+// The file OpenToReadTwice reads for path, by a name SameFile can compare.
+inline std::string InputFile(const std::string& path) {
+    return path == "-" ? "/dev/stdin" : path;
+}
 
 // Replaces the content of a file atomically: written beside it, then renamed over it. A
 // symbolic link is followed to its target, which is created when missing (with its folder);

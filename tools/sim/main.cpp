@@ -1,5 +1,3 @@
-#include <sys/stat.h>
-
 #include <QApplication>
 #include <cstdio>
 #include <fstream>
@@ -29,9 +27,7 @@ int Main(int argc, char** argv) {
                    stdout);
         return 0;
     }
-    plat::FileId scriptId;
-    std::string error =
-        plat::OpenToReadTwice(options.scriptPath, sim::kMaxScriptBytes, script, &scriptId);
+    std::string error = plat::OpenToReadTwice(options.scriptPath, sim::kMaxScriptBytes, script);
     if (error.empty()) error = sim::CheckScript(script, endTime, header);
     // Nothing runs unless the whole command line and script are good.
     if (!error.empty()) {
@@ -39,9 +35,7 @@ int Main(int argc, char** argv) {
         return 2;
     }
     if (!options.settingsFile.empty()) {
-        struct stat info {};
-        if (stat(options.settingsFile.c_str(), &info) == 0 && info.st_dev == scriptId.device &&
-            info.st_ino == scriptId.inode) {
+        if (plat::SameFile(options.settingsFile, plat::InputFile(options.scriptPath))) {
             error = "is the script, which is never written over";
         } else {
             error = plat::CheckSettingsFile(options.settingsFile);
