@@ -26,7 +26,6 @@ const char* SpeedCaption() {
 }
 
 std::optional<plat::StandStill> paused;
-bool muted = false;
 
 void StartFromKey(int option, int coinsNeeded) {
     if (Coins < coinsNeeded || GameRunning) return;
@@ -154,17 +153,16 @@ void EndPause() {
 }
 
 void ToggleMute() {
-    SetMute(!muted);
+    SetMute(!Muted());
 }
 
 void SetMute(bool mute) {
-    muted = mute;
-    plat::SetSoundMuted(muted);
-    frmMain().SetTitleMark(muted ? "静音" : "");
+    plat::SetSoundMuted(mute);
+    frmMain().SetTitleMark(mute ? "静音" : "");
 }
 
 bool Muted() {
-    return muted;
+    return plat::SoundMuted();
 }
 
 void Form_KeyDown(int keyCode) {

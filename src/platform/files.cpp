@@ -158,6 +158,20 @@ std::string Spool(int from, std::size_t limit, std::ifstream& file) {
     return error;
 }
 
+// A file by its identity when it is there, else by the absolute name it would be made under.
+std::string Place(const std::string& path) {
+    std::string target = path;
+    std::string error;
+    if (!FollowLinks(target, error)) target = path;
+    struct stat info {};
+    if (stat(target.c_str(), &info) == 0)
+        return std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino);
+    std::error_code failed;
+    std::filesystem::path absolute = std::filesystem::absolute(target, failed);
+    if (!failed) absolute = std::filesystem::weakly_canonical(absolute, failed);
+    return failed ? target : absolute.string();
+}
+
 }  // namespace
 
 std::string AppPath() {
@@ -396,24 +410,6 @@ std::string UserDataFolder(const std::string& app) {
     if (data != nullptr && data[0] == '/') return std::string(data) + "/" + app;
     return HomeFolder() + "/.local/share/" + app;
 }
-
-namespace {
-
-// A file by its identity when it is there, else by the absolute name it would be made under.
-std::string Place(const std::string& path) {
-    std::string target = path;
-    std::string error;
-    if (!FollowLinks(target, error)) target = path;
-    struct stat info {};
-    if (stat(target.c_str(), &info) == 0)
-        return std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino);
-    std::error_code failed;
-    std::filesystem::path absolute = std::filesystem::absolute(target, failed);
-    if (!failed) absolute = std::filesystem::weakly_canonical(absolute, failed);
-    return failed ? target : absolute.string();
-}
-
-}  // namespace
 
 bool SameFile(const std::string& a, const std::string& b) {
     return Place(a) == Place(b);

@@ -165,6 +165,10 @@ void SetSoundMuted(bool mute) {
     backend->SetMuted(muted);
 }
 
+bool SoundMuted() {
+    return muted;
+}
+
 void StopSound() {
     SetSoundBackend(nullptr);
 }

@@ -25,6 +25,7 @@ void sndPlaySound(const std::string& path, int flags);
 
 // Muted, every sound plays as silence, as long as it lasts. Kept when the backend changes.
 void SetSoundMuted(bool muted);
+bool SoundMuted();
 
 // Silences the sound playing, if any; the next one plays as usual. Not a sound of its own: no
 // observer hears it.
