@@ -51,10 +51,10 @@ bool Recording::Close() {
 }
 
 void Recording::Discard() {
+    if (!file_) return;
     // Removed while still locked, before any other start could take it.
-    std::error_code ignored;
-    std::filesystem::remove(path_, ignored);
-    if (file_) std::fclose(file_);
+    plat::RemoveOpenFile(path_, file_);
+    std::fclose(file_);
     file_ = nullptr;
 }
 

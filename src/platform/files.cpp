@@ -379,6 +379,14 @@ bool RenameToNewName(const std::string& from, const std::string& to, std::string
     return false;
 }
 
+void RemoveOpenFile(const std::string& path, std::FILE* file) {
+    struct stat open {};
+    struct stat named {};
+    if (fstat(fileno(file), &open) == 0 && lstat(path.c_str(), &named) == 0 &&
+        open.st_dev == named.st_dev && open.st_ino == named.st_ino)
+        unlink(path.c_str());
+}
+
 bool HoldLock(std::FILE* file) {
     return flock(fileno(file), LOCK_EX | LOCK_NB) == 0;
 }

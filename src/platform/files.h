@@ -59,6 +59,9 @@ std::vector<OwnFile> OwnRegularFiles(const std::string& folder);
 // Renames from to to, unless something is at to already.
 bool RenameToNewName(const std::string& from, const std::string& to, std::string& error);
 
+// Removes path only while it still names the open file (not a file put at its name since).
+void RemoveOpenFile(const std::string& path, std::FILE* file);
+
 // Locks an open file for as long as it stays open, however the program ends. False when
 // another holds it.
 bool HoldLock(std::FILE* file);
