@@ -76,33 +76,42 @@ TEST(RecordingsFolder, FromXdgDataHomeElseHomeElseThePasswordDatabase) {
     }
 }
 
-// Only regular files of the game's own name are counted or removed; the best score's stays.
+// Only regular files of the game's own names are counted or removed, those of earlier versions
+// among them; the newest 20 stay, and the 5 best scores.
 TEST(PruneRecordings, CountsAndRemovesOnlyTheGamesOwn) {
     QTemporaryDir dir;
     const auto at = [&](const QString& name) { return dir.filePath(name); };
-    // 22 of ours, a second apart, the best the oldest but one.
-    QStringList ours;
-    for (int i = 0; i < 22; ++i) {
-        ours << QString("2026-12-08_19-45-%1_%2.replay")
+    // The oldest, of an earlier version, holds the best score; then six of high scores, the
+    // last cut short, and twenty newer ones of low scores.
+    QStringList ours = {"2026-12-08_19-44-59_1000.replay"};
+    const QStringList oldest = {"900", "800", "700", "600", "500", "cut"};
+    for (int i = 0; i < 26; ++i) {
+        ours << QString("2026-12-08_19-45-%1_%2P_speed%3_%4.replay")
                     .arg(i, 2, 10, QChar('0'))
-                    .arg(i == 1 ? 900 : i);
-        Write(at(ours.back()), "ours");
+                    .arg(i % 2 + 1)
+                    .arg(1 << (i % 3))
+                    .arg(i < 6 ? oldest[i] : QString::number(i));
     }
+    for (const QString& name : ours) Write(at(name), "ours");
     const QStringList players = {
         "1st_try.replay", "friend_99999.replay", "2026-12-08_19-44-00_07.replay",
-        "2026-12-08_19-44-01_5.replay.bak", "2026-12-08_19-44-02_5.part.replay"};
+        "2026-12-08_19-44-01_5.replay.bak", "2026-12-08_19-44-02_5.part.replay",
+        "2026-12-08_19-44-05_3P_speed1_5.replay", "2026-12-08_19-44-06_1P_speed1_cut.part",
+        "2026-12-08_19-44-07_cut.replay"};
     for (const QString& name : players) Write(at(name), "the player's");
     ASSERT_TRUE(QDir(dir.path()).mkdir("2026-12-08_19-44-03_99999.replay"));
     ASSERT_EQ(symlink("1st_try.replay", at("2026-12-08_19-44-04_99999.replay").toLocal8Bit()), 0);
 
-    PruneRecordings(dir.path().toStdString(), 20);
+    PruneRecordings(dir.path().toStdString(), 20, 5);
 
     for (const QString& name : players)
         EXPECT_EQ(Read(at(name)), "the player's") << name.toStdString();
     EXPECT_TRUE(QFileInfo(at("2026-12-08_19-44-03_99999.replay")).isDir());
     EXPECT_TRUE(QFileInfo(at("2026-12-08_19-44-04_99999.replay")).isSymLink());
-    EXPECT_FALSE(QFile::exists(at(ours[0])));
-    for (int i = 1; i < 22; ++i) EXPECT_TRUE(QFile::exists(at(ours[i]))) << i;
+    for (int i = 0; i < ours.size(); ++i) {
+        const bool gone = i == 5 || i == 6;  // the sixth best score, and the one cut short
+        EXPECT_EQ(QFile::exists(at(ours[i])), !gone) << ours[i].toStdString();
+    }
 }
 
 // A run of the window, recorded by default into its own data folder.
@@ -151,6 +160,7 @@ TEST_F(DefaultRecording, KeptOnlyWhenAGameStarted) {
 TEST_F(DefaultRecording, OneCutShortIsKeptAtTheNextStart) {
     ASSERT_TRUE(QDir().mkpath(folder));
     Write(folder + "/2026-12-08_19-45-12_4242.part", "# killed\n");
+    Write(folder + "/2026-12-08_19-45-15_2P_speed4_4245.part", "# killed in a game\n");
     Write(folder + "/2026-12-08_19-45-13_4243.part", "# still running\n");
     const int running = open((folder + "/2026-12-08_19-45-13_4243.part").toLocal8Bit(), O_RDONLY);
     ASSERT_EQ(flock(running, LOCK_EX), 0);
@@ -162,7 +172,8 @@ TEST_F(DefaultRecording, OneCutShortIsKeptAtTheNextStart) {
 
     EXPECT_EQ(Entries(),
               (QStringList{"2026-12-08_19-45-12_0.replay", "2026-12-08_19-45-13_4243.part",
-                           "2026-12-08_19-45-14_4244.part", "notes.part"}));
+                           "2026-12-08_19-45-14_4244.part", "2026-12-08_19-45-15_2P_speed4_cut.replay",
+                           "notes.part"}));
     EXPECT_EQ(Read(folder + "/2026-12-08_19-45-12_0.replay"), "# killed\n");
     EXPECT_EQ(Read(folder + "/notes.part"), "the player's");
 }
@@ -174,7 +185,7 @@ TEST_F(DefaultRecording, NeverWritesThroughALinkAtItsName) {
     Write(player, "the player's");
     const std::time_t now = std::time(nullptr);
     for (const std::time_t when : {now, now + 1}) {
-        const std::string name = NameOf({RecordingStamp(when), getpid(), true});
+        const std::string name = NameOf({RecordingStamp(when), GameMode(1, 1), getpid(), true});
         ASSERT_EQ(symlink(player.toLocal8Bit(), (folder.toStdString() + "/" + name).c_str()), 0);
     }
 

@@ -56,6 +56,11 @@ void ShowCoins() {
     frmMain().lblCoins.SetCaption(Coins == 1 ? "1 个币" : std::to_string(Coins) + " 个币");
 }
 
+void ShowModes() {
+    frmMain().lblTitle.SetCaption(DefaultMode ? "默认模式" : "初始模式");
+    frmMain().lblSpeed.SetCaption(SpeedCaption());
+}
+
 void XPButton1_Click() {
     if (Coins > 98) return;
     ++Coins;
@@ -66,14 +71,14 @@ void XPButton1_Click() {
 void XPButton2_Click() {
     if (GameRunning) return;
     DefaultMode = DefaultMode ? kFalse : kTrue;
-    frmMain().lblTitle.SetCaption(DefaultMode ? "默认模式" : "初始模式");
+    ShowModes();
 }
 
 void XPButton3_Click() {
     if (GameRunning) return;
     Speed = static_cast<std::int16_t>(Speed * 2);
     if (Speed == 8) Speed = 1;
-    frmMain().lblSpeed.SetCaption(SpeedCaption());
+    ShowModes();
 }
 
 void XPButton4_Click() {

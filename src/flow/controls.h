@@ -27,5 +27,7 @@ void SetMute(bool muted);
 bool Muted();
 
 void ShowCoins();
+// The names of the look and the speed, as they stand.
+void ShowModes();
 // The text of the instructions panel.
 std::string InstructionsText();

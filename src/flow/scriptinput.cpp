@@ -75,7 +75,6 @@ void ScriptInput::Deliver(const ScriptLine& line) {
             break;
         case Command::Blur:
             plat::ReleaseAllKeys();
-            held_ = {};
             break;
         case Command::End:
             form_.Unload();
@@ -84,20 +83,21 @@ void ScriptInput::Deliver(const ScriptLine& line) {
 }
 
 void ScriptInput::Hold(std::string_view keys) {
-    for (std::size_t i = 0; i < kArrows.size(); ++i) {
-        const bool wanted = keys.find(kArrows[i].letter) != std::string_view::npos;
+    for (const Arrow& arrow : kArrows) {
+        const bool wanted = keys.find(arrow.letter) != std::string_view::npos;
+        const bool held = plat::KeyHeld(arrow.vk);
         // A key that stays down is not pressed again: that would latch it anew.
-        if (wanted && !held_[i]) plat::KeyPressed(kArrows[i].vk);
-        if (!wanted && held_[i]) plat::KeyReleased(kArrows[i].vk);
-        held_[i] = wanted;
+        if (wanted && !held) plat::KeyPressed(arrow.vk);
+        if (!wanted && held) plat::KeyReleased(arrow.vk);
     }
 }
 
 void ScriptInput::Tap(char letter) {
-    for (std::size_t i = 0; i < kArrows.size(); ++i) {
-        if (kArrows[i].letter != letter) continue;
-        plat::KeyPressed(kArrows[i].vk);
-        if (!held_[i]) plat::KeyReleased(kArrows[i].vk);
+    for (const Arrow& arrow : kArrows) {
+        if (arrow.letter != letter) continue;
+        const bool held = plat::KeyHeld(arrow.vk);
+        plat::KeyPressed(arrow.vk);
+        if (!held) plat::KeyReleased(arrow.vk);
     }
 }
 

@@ -47,7 +47,6 @@ class ScriptInput {
 
     FrmMain& form_;
     std::deque<std::string> answers_;
-    std::array<bool, 4> held_{};
 };
 
 }  // namespace sim

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "flow/controls.h"
+#include "flow/gamestart.h"
 #include "flow/scriptinput.h"
 #include "flow/storedsettings.h"
 #include "flow/simtrace.h"
@@ -21,18 +22,6 @@
 #include "platform/sound.h"
 #include "shell/frmmain.h"
 #include "shell/links.h"
-
-namespace {
-
-constexpr std::size_t kRecordingsKept = 20;
-
-// A header value must stay one field; one that cannot is left out, and the game reads it
-// as missing, just as it reads a value it cannot parse.
-bool OneField(const std::string& text) {
-    return !text.empty() && text.find_first_of(" \t\r\n") == std::string::npos;
-}
-
-}  // namespace
 
 const char* const kGameUsage =
     "usage: nibbly [--record FILE | --replay FILE] [--trace FILE] [--frame-stats FILE]\n"
@@ -133,8 +122,7 @@ void Session::Attach(FrmMain& form) {
     }
     clock_.AfterFire() = [this](const plat::Timer& timer) {
         if (trace_) trace_->AfterTimer(clock_.Now(), timer.Name(), *form_);
-        bestScore_ = std::max(bestScore_, Game.Score);
-        gamePlayed_ = gamePlayed_ || GameRunning;
+        if (!Replaying()) recorder_.AfterTimer(clock_.Now(), timer.Name() == "tmrKeyBoard");
     };
     if (trace_) {
         plat::SetRandomObserver([this](double value) { trace_->Random(clock_.Now(), value); });
@@ -154,6 +142,11 @@ void Session::Attach(FrmMain& form) {
             plat::SaveSetting(kAppTitle, "SetLog", key, value);
         }
         if (header_.seed) plat::Randomize(*header_.seed);
+        if (header_.version && *header_.version != NIBBLY_VERSION) {
+            std::fprintf(stderr, "nibbly: %s was recorded by nibbly %s; this is nibbly %s, whose "
+                         "play may differ\n", options_.replay.c_str(), header_.version->c_str(),
+                         NIBBLY_VERSION);
+        }
         input_ = std::make_unique<sim::ScriptInput>(form);
         watch_->blocking = true;
         watch_->stopControl = &form.Imclose;
@@ -174,25 +167,11 @@ void Session::Attach(FrmMain& form) {
     const auto since = std::chrono::system_clock::now().time_since_epoch().count();
     const auto seed = static_cast<std::uint32_t>(since ^ (since >> 32));
     plat::Randomize(seed);
-    std::string header = "# nibbly " NIBBLY_VERSION " recording\n# seed " + std::to_string(seed) +
-                         "\n# screen " + std::to_string(plat::ScreenWidthTwips() / 15) + " " +
-                         std::to_string(plat::ScreenHeightTwips() / 15) + "\n";
-    for (const auto& [key, value] : plat::GetAllSettings(kAppTitle, "SetLog")) {
-        if (OneField(key) && OneField(value)) header += "# setting " + key + " " + value + "\n";
-    }
-    if (options_.record.empty()) {
-        recordingsFolder_ = RecordingsFolder();
-        std::error_code error;
-        std::filesystem::create_directories(recordingsFolder_, error);
-        // Before this run's own is made: one left by an earlier run of this process id goes first.
-        RecoverRecordings(recordingsFolder_);
-        PruneRecordings(recordingsFolder_, kRecordingsKept);
-        recordingPart_ = RecordingName{RecordingStamp(std::time(nullptr)), plat::ProcessId(), true};
-        if (!recording_.Open(recordingsFolder_ + "/" + NameOf(*recordingPart_), header, true))
-            recordingPart_.reset();
-    } else {
-        recording_.Open(options_.record, header, false);
-    }
+    Recorder::Start start{seed,
+                          {plat::ScreenWidthTwips() / 15, plat::ScreenHeightTwips() / 15},
+                          plat::GetAllSettings(kAppTitle, "SetLog"), std::time(nullptr)};
+    recorder_.Begin(std::move(start), options_.record.empty() ? RecordingsFolder() : "",
+                    options_.record, true);
 
     watch_->BeforeInput = [this] { clock_.CatchUp(); };
     watch_->OnFocusLost = [this] { FocusLost(); };
@@ -253,6 +232,7 @@ void Session::Attach(FrmMain& form) {
 
 void Session::Begin() {
     if (Replaying()) {
+        ApplyGameStart(header_);
         ReadAhead();
         clock_.NextInput = [this]() -> std::optional<std::int64_t> {
             if (form_->Unloading() || replayEnded_) return std::nullopt;
@@ -295,7 +275,7 @@ void Session::Input(const std::string& command) {
     if (form_->Unloading()) return;
     const std::int64_t t = clock_.CatchUp();
     const std::string line = std::to_string(t) + " " + command;
-    recording_.Input(line);
+    recorder_.Input(t, command);
     if (trace_) {
         trace_->MarkInput();
         trace_->Input(t, line);
@@ -303,9 +283,8 @@ void Session::Input(const std::string& command) {
 }
 
 void Session::Answered(std::int64_t t, const char* answer) {
-    const std::string line = std::to_string(t) + " answer " + answer;
-    recording_.AnswerBeforeInput(line);
-    if (trace_) trace_->InputBeforeMark(t, line);
+    recorder_.Answered(t, answer);
+    if (trace_) trace_->InputBeforeMark(t, std::to_string(t) + " answer " + answer);
 }
 
 void Session::FocusLost() {
@@ -351,17 +330,5 @@ void Session::DeliverNext() {
 
 void Session::Unloaded() {
     if (trace_) trace_->End(clock_.Now(), *form_);
-    if (Replaying() || !recording_.IsOpen()) return;
-    if (!recordingPart_) {
-        recording_.Close();
-        return;
-    }
-    if (!gamePlayed_ && !GameRunning) {
-        recording_.Discard();
-        return;
-    }
-    // Renamed while still open and locked: no other start can take it for one cut short.
-    if (KeepRecording(recordingsFolder_, *recordingPart_, bestScore_))
-        PruneRecordings(recordingsFolder_, kRecordingsKept);
-    recording_.Close();
+    if (!Replaying()) recorder_.End();
 }

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "flow/recording.h"
+#include "flow/recorder.h"
 #include "flow/simscript.h"
 #include "platform/timer.h"
 
@@ -75,13 +75,7 @@ class Session {
     std::unique_ptr<plat::InputWatch> watch_;
     std::FILE* traceFile_ = nullptr;
     std::unique_ptr<sim::Trace> trace_;
-    // Recording.
-    Recording recording_;
-    // In the recordings folder until the score is known; kept only when a game was played.
-    std::optional<RecordingName> recordingPart_;
-    std::string recordingsFolder_;
-    bool gamePlayed_ = false;
-    std::int32_t bestScore_ = 0;
+    Recorder recorder_;
     bool blurAfterBox_ = false;
     plat::Timer blurLater_{"blurLater", 0};
     // Replaying: checked whole before it starts, then read again as it plays.

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "flow/gamestart.h"
 #include "platform/text.h"
 
 namespace sim {
@@ -123,8 +124,10 @@ std::string ParseLine(std::string_view text, ScriptLine& line) {
     return {};
 }
 
-// A comment of the form "# seed N", "# screen W H" or "# setting KEY VALUE" fills the header;
-// one that starts like them but reads otherwise is refused. Other comments are free text.
+// A comment of the form "# seed N", "# screen W H" or "# setting KEY VALUE" fills the header,
+// and after a recording's first line "# nibbly VERSION recording" so do the lines of where its
+// game began; one that starts like them but reads otherwise is refused. Other comments are
+// free text.
 std::string ParseHeader(std::string_view text, Header& header) {
     const std::vector<std::string_view> fields = Fields(text.substr(1));
     if (fields.empty()) return {};
@@ -146,6 +149,51 @@ std::string ParseHeader(std::string_view text, Header& header) {
     } else if (fields[0] == "setting") {
         if (fields.size() != 3) return "a setting needs a key and a value";
         header.settings.emplace_back(fields[1], fields[2]);
+    } else if (fields[0] == "nibbly" && fields.size() == 3 && fields[2] == "recording") {
+        header.version = std::string(fields[1]);
+    } else if (!header.version) {
+        // What follows is a recording's own: in a script written by hand, free text.
+    } else if (fields[0] == "draws") {
+        std::uint64_t draws = 0;
+        if (fields.size() != 2 || !ParseDecimal(fields[1], draws)) {
+            return "the draws need one whole number";
+        }
+        header.draws = draws;
+    } else if (fields[0] == "speed") {
+        if (fields.size() != 2 || !OneOf(fields[1], {"1", "2", "4"})) {
+            return "the speed is 1, 2 or 4";
+        }
+        header.speed = static_cast<std::int16_t>(fields[1][0] - '0');
+    } else if (fields[0] == "look") {
+        if (fields.size() != 2 || !OneOf(fields[1], {"default", "original"})) {
+            return "the look is default or original";
+        }
+        header.defaultMode = fields[1] == "default";
+    } else if (fields[0] == "players") {
+        if (fields.size() != 2 || !OneOf(fields[1], {"1", "2"})) return "the players are 1 or 2";
+        header.players = fields[1][0] - '0';
+    } else if (fields[0] == "arrows") {
+        if (fields.size() != 3 || !ValidHold(fields[1]) || !ValidHold(fields[2])) {
+            return "the arrows need the held and the latched letters, each - for none";
+        }
+        const auto letters = [](std::string_view keys) {
+            return keys == "-" ? std::string() : std::string(keys);
+        };
+        header.arrows = std::make_pair(letters(fields[1]), letters(fields[2]));
+    } else if (fields[0] == "state") {
+        std::vector<std::int32_t> values;
+        for (std::size_t i = 2; i < fields.size(); ++i) {
+            std::string_view text = fields[i];
+            const bool negative = text.starts_with('-');
+            if (negative) text.remove_prefix(1);
+            std::int32_t value = 0;
+            if (!ParseDecimal(text, value)) return "a state value must be a whole number";
+            values.push_back(negative ? -value : value);
+        }
+        if (fields.size() < 2 || !ValidStateLine(fields[1], values.size())) {
+            return "a state line needs a known record and each of its fields";
+        }
+        header.state.emplace_back(fields[1], std::move(values));
     }
     return {};
 }

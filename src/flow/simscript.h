@@ -17,6 +17,11 @@ struct ScriptLine {
     Command command = Command::End;
     std::string argument;
     std::string text;  // as traced: without its line break and surrounding blanks
+    // The text past the time: what a recording writes after a time of its own.
+    std::string Untimed() const {
+        const std::size_t blank = text.find_first_of(" \t");
+        return text.substr(text.find_first_not_of(" \t", blank));
+    }
 };
 
 // What a recording's header lines (comments of a fixed form) say about its start.
@@ -24,6 +29,14 @@ struct Header {
     std::optional<std::uint32_t> seed;
     std::optional<std::pair<int, int>> screen;                  // pixels
     std::vector<std::pair<std::string, std::string>> settings;  // [SetLog] keys and values
+    // Where one game of a run began (flow/gamestart.h).
+    std::optional<std::uint64_t> draws;
+    std::optional<std::int16_t> speed;
+    std::optional<bool> defaultMode;
+    std::optional<int> players;
+    std::optional<std::pair<std::string, std::string>> arrows;  // held, latched; "" for none
+    std::vector<std::pair<std::string, std::vector<std::int32_t>>> state;
+    std::optional<std::string> version;  // of the program that wrote it
 };
 
 // Far more than hours of play; what is longer is refused unread, being no recording.

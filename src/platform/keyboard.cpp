@@ -46,6 +46,15 @@ bool KeyHeld(int vk) {
     return key && key->held;
 }
 
+bool KeyLatched(int vk) {
+    const KeyState* key = Find(vk);
+    return key && key->latched;
+}
+
+void SetKeyState(int vk, bool held, bool latched) {
+    if (KeyState* key = Find(vk)) *key = {held, latched};
+}
+
 void KeyPressed(int vk) {
     KeyState* key = Find(vk);
     if (!key) return;

@@ -31,6 +31,11 @@ std::int16_t GetAsyncKeyState(int vk);
 // Whether the key is held now; unlike the query, leaves its latch alone.
 bool KeyHeld(int vk);
 
+// Whether a press waits for the next query; and both states set at once, as a recording of a
+// game that began with keys down or pressed has them.
+bool KeyLatched(int vk);
+void SetKeyState(int vk, bool held, bool latched);
+
 // What feeds the query: the window's key events, or a test or script directly.
 void KeyPressed(int vk);
 void KeyReleased(int vk);

@@ -25,13 +25,14 @@ std::string ParseArguments(int argc, char** argv, Options& result, Request& requ
     bool haveScript = false;
     bool haveSettings = false;
     bool haveScreenshot = false;
+    bool haveGames = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg == "--help" || arg == "-h" || arg == "--version") {
             request = arg == "--version" ? Request::Version : Request::Help;
             return {};
         }
-        const bool option = arg == "--seed" || arg == "--settings" || arg == "--screenshot";
+        const bool option = arg == "--seed" || arg == "--settings" || arg == "--screenshot" || arg == "--games";
         if (option) {
             if (i + 1 >= argc) return std::string(arg) + " needs a value";
             const std::string_view value = argv[++i];
@@ -45,6 +46,10 @@ std::string ParseArguments(int argc, char** argv, Options& result, Request& requ
                 if (haveSettings || value.empty()) return "--settings needs one file";
                 haveSettings = true;
                 result.settingsFile = value;
+            } else if (arg == "--games") {
+                if (haveGames || value.empty()) return "--games needs one folder";
+                haveGames = true;
+                result.gamesFolder = value;
             } else {
                 if (haveScreenshot || value.empty()) return "--screenshot needs one file";
                 haveScreenshot = true;

@@ -3,11 +3,14 @@
 #include <QApplication>
 #include <QPixmap>
 #include <algorithm>
+#include <ctime>
 #include <cstdio>
 #include <memory>
 #include <string>
 #include <string_view>
 
+#include "flow/gamestart.h"
+#include "flow/recorder.h"
 #include "flow/scriptinput.h"
 #include "flow/simtrace.h"
 #include "flow/startup.h"
@@ -39,15 +42,17 @@ class Simulator {
     void AfterTimer(const plat::Timer& timer);
 
     const Options& options_;
+    const Header& header_;
     Trace& trace_;
     plat::VirtualClock clock_;
     bool unloaded_ = false;
     std::unique_ptr<FrmMain> form_;
     std::unique_ptr<ScriptInput> input_;
+    Recorder recorder_;
 };
 
 Simulator::Simulator(const Options& options, const Header& header, Trace& trace)
-    : options_(options), trace_(trace) {
+    : options_(options), header_(header), trace_(trace) {
     const auto [width, height] = header.screen.value_or(std::make_pair(1024, 768));
     plat::SetScreenSizePixels(width, height);
     plat::SetTimerDriver(&clock_);
@@ -87,9 +92,17 @@ int Simulator::Run(std::istream& script, std::int64_t endTime) {
     form_->Unloaded = [this] {
         unloaded_ = true;
         trace_.End(clock_.Now(), *form_);
+        if (!options_.gamesFolder.empty()) recorder_.End();
     };
     LoadMainWindow(*form_);
+    ApplyGameStart(header_);
     input_ = std::make_unique<ScriptInput>(*form_);
+    if (!options_.gamesFolder.empty()) {
+        const auto [width, height] = header_.screen.value_or(std::make_pair(1024, 768));
+        recorder_.Begin({plat::RandomSeed(), {width, height},
+                         plat::GetAllSettings(kAppTitle, "SetLog"), std::time(nullptr)},
+                        options_.gamesFolder, "", false);
+    }
 
     ScriptReader reader(script);
     ScriptLine line;
@@ -98,6 +111,7 @@ int Simulator::Run(std::istream& script, std::int64_t endTime) {
         written = AdvanceTo(line.time);
         if (unloaded_ || !written) break;
         trace_.Input(clock_.Now(), line.text);
+        if (!options_.gamesFolder.empty()) recorder_.Input(clock_.Now(), line.Untimed());
         input_->Deliver(line);
         if (unloaded_) break;
     }
@@ -140,6 +154,7 @@ int Simulator::AnswerBox(const std::string& prompt, int style, const std::string
 
 void Simulator::AfterTimer(const plat::Timer& timer) {
     trace_.AfterTimer(clock_.Now(), timer.Name(), *form_);
+    if (!options_.gamesFolder.empty()) recorder_.AfterTimer(clock_.Now(), timer.Name() == "tmrKeyBoard");
 }
 
 }  // namespace

@@ -1,0 +1,22 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sim {
+struct Header;
+}
+
+// What a game starts from beyond the stored values: the modes, the option selected, where the
+// random generator stands, the arrows, and the records a new game does not reset (a ghost's
+// counter, the flashing phase, the player on turn). A recording of one game carries it in its
+// header, so that it replays alone, whatever came before it in the run.
+
+// The header lines that say it, as the state stands now.
+std::string GameStartLines();
+// Whether "# state NAME v…" names a record and gives each of its fields.
+bool ValidStateLine(std::string_view name, std::size_t values);
+// Puts it back, once the window has loaded; what the header leaves out stays as a fresh start
+// has it.
+void ApplyGameStart(const sim::Header& header);
