@@ -153,6 +153,9 @@ void ApplyGameStart(const sim::Header& header) {
                               header.arrows->second.find(arrow.letter) != std::string::npos);
         }
     }
+    // A window started again holds what the last one left: a record the header leaves out
+    // starts as in a fresh program, all zero.
+    for (const StateRow& row : Rows()) row.write(row.index, std::vector<std::int32_t>(row.fields));
     for (const auto& [name, values] : header.state) {
         for (const StateRow& row : Rows()) {
             if (row.name == name) row.write(row.index, values);

@@ -118,7 +118,9 @@ int Main(int argc, char** argv) {
     }
     plat::LoadFonts();
     int status = 0;
-    {
+    bool soundsLoaded = false;
+    // A replay that jumps back starts again in a new window.
+    do {
         FrmMain form;
         // Ended from outside (kill, Ctrl+C, the terminal closing): as a close request from
         // the window system, the settings are stored and nothing is asked. Before the socket
@@ -136,9 +138,10 @@ int Main(int argc, char** argv) {
         // Opening the sound device and scanning for controllers take longer than the rest
         // of a start (SDL may look for a session bus), and nothing sounds or steers before
         // a game starts: the window comes first, its icon a moment later.
-        plat::AfterFirstFrame(form, [&session] {
+        plat::AfterFirstFrame(form, [&session, &soundsLoaded] {
             plat::UseProgramIcon(plat::AppPath());
-            LoadGameSounds();
+            if (!soundsLoaded) LoadGameSounds();
+            soundsLoaded = true;
             plat::StartSound();
             // A controller would disturb the replay.
             if (!session.Replaying())
@@ -149,7 +152,7 @@ int Main(int argc, char** argv) {
         status = QApplication::exec();
         session.Detach();
         plat::StopGamepads();
-    }
+    } while (session.Restarting());
     plat::StopSound();
     // Output lost on the way (a full disk) fails the run, as nibbly-sim's trace does.
     if (const std::string error = session.TraceError(); !error.empty()) {

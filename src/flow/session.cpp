@@ -8,9 +8,9 @@
 #include <system_error>
 
 #include "flow/controls.h"
-#include "flow/gamestart.h"
 #include "flow/scriptinput.h"
 #include "flow/storedsettings.h"
+#include "flow/viewer.h"
 #include "flow/simtrace.h"
 #include "game/gamestate.h"
 #include "platform/desktop.h"
@@ -100,11 +100,8 @@ Session::~Session() {
 
 std::string Session::Prepare() {
     if (Replaying()) {
-        std::string error =
-            plat::OpenToReadTwice(options_.replay, sim::kMaxScriptBytes, replayFile_);
-        if (error.empty()) error = sim::CheckScript(replayFile_, endTime_, header_);
-        if (!error.empty()) return options_.replay + ": " + error;
-        replay_ = std::make_unique<sim::ScriptReader>(replayFile_);
+        viewer_ = std::make_unique<Viewer>(options_.replay);
+        if (std::string error = viewer_->Prepare(); !error.empty()) return error;
     }
     if (!options_.trace.empty()) {
         std::string error;
@@ -117,50 +114,26 @@ std::string Session::Prepare() {
 
 void Session::Attach(FrmMain& form) {
     form_ = &form;
+    // Each window has a clock of its own: a replay started again begins at time 0.
+    clock_ = std::make_unique<plat::GameClock>(realTime_);
     for (plat::Timer* timer : {&form.tmrKeyBoard, &form.tmrFlash, &form.tmrReady}) {
-        timer->SetDriver(&clock_);
+        timer->SetDriver(clock_.get());
     }
-    clock_.AfterFire() = [this](const plat::Timer& timer) {
-        if (trace_) trace_->AfterTimer(clock_.Now(), timer.Name(), *form_);
-        if (!Replaying()) recorder_.AfterTimer(clock_.Now(), timer.Name() == "tmrKeyBoard");
+    clock_->AfterFire() = [this](const plat::Timer& timer) {
+        if (trace_) trace_->AfterTimer(clock_->Now(), timer.Name(), *form_);
+        if (!Replaying()) recorder_.AfterTimer(clock_->Now(), timer.Name() == "tmrKeyBoard");
     };
     if (trace_) {
-        plat::SetRandomObserver([this](double value) { trace_->Random(clock_.Now(), value); });
+        plat::SetRandomObserver([this](double value) { trace_->Random(clock_->Now(), value); });
         plat::SetSoundObserver([this](const std::string& path, int flags) {
-            trace_->Sound(clock_.Now(), path, flags);
+            trace_->Sound(clock_->Now(), path, flags);
         });
     }
     form.Unloaded = [this] { Unloaded(); };
     watch_ = std::make_unique<plat::InputWatch>(form);
 
     if (Replaying()) {
-        // Watching changes nothing the player keeps; it sounds as the player chose.
-        const std::string muted = plat::GetSetting(kAppTitle, kChoicesSection, "Muted", "0");
-        plat::UseMemorySettings();
-        plat::SaveSetting(kAppTitle, kChoicesSection, "Muted", muted);
-        for (const auto& [key, value] : header_.settings) {
-            plat::SaveSetting(kAppTitle, "SetLog", key, value);
-        }
-        if (header_.seed) plat::Randomize(*header_.seed);
-        if (header_.version && *header_.version != NIBBLY_VERSION) {
-            std::fprintf(stderr, "nibbly: %s was recorded by nibbly %s; this is nibbly %s, whose "
-                         "play may differ\n", options_.replay.c_str(), header_.version->c_str(),
-                         NIBBLY_VERSION);
-        }
-        input_ = std::make_unique<sim::ScriptInput>(form);
-        watch_->blocking = true;
-        watch_->stopControl = &form.Imclose;
-        watch_->OnStop = [this] { form_->Unload(); };
-        watch_->OnFocusLost = [] {};
-        plat::SetMsgBoxHandler(
-            [this](const std::string& prompt, int style, const std::string& title) {
-                const sim::Answer answer = input_->AnswerBox(style);
-                if (trace_) trace_->MsgBox(clock_.Now(), title, prompt, answer.name);
-                return answer.result;
-            });
-        plat::SetShellHandler([this](const std::string& target) {
-            if (trace_) trace_->Open(clock_.Now(), target);
-        });
+        viewer_->Attach(form, *clock_, *watch_, trace_.get());
         return;
     }
 
@@ -173,7 +146,7 @@ void Session::Attach(FrmMain& form) {
     recorder_.Begin(std::move(start), options_.record.empty() ? RecordingsFolder() : "",
                     options_.record, true);
 
-    watch_->BeforeInput = [this] { clock_.CatchUp(); };
+    watch_->BeforeInput = [this] { clock_->CatchUp(); };
     watch_->OnFocusLost = [this] { FocusLost(); };
     blurLater_.OnTimer = [this] {
         blurLater_.SetEnabled(false);
@@ -213,8 +186,8 @@ void Session::Attach(FrmMain& form) {
         const int result = plat::ShowMessageBox(prompt, style, title);
         const char* name = sim::AnswerName(result);
         // A box with one button takes it by default.
-        if ((style & 0xF) != plat::vbOKOnly) Answered(clock_.Now(), name);
-        if (trace_) trace_->MsgBox(clock_.Now(), title, prompt, name);
+        if ((style & 0xF) != plat::vbOKOnly) Answered(clock_->Now(), name);
+        if (trace_) trace_->MsgBox(clock_->Now(), title, prompt, name);
         if (blurAfterBox_) {
             // After the input that opened the box has run to its end.
             blurAfterBox_ = false;
@@ -224,7 +197,7 @@ void Session::Attach(FrmMain& form) {
     });
     if (trace_) {
         plat::SetShellHandler([this](const std::string& target) {
-            trace_->Open(clock_.Now(), target);
+            trace_->Open(clock_->Now(), target);
             plat::OpenInDesktop(target);
         });
     }
@@ -232,25 +205,19 @@ void Session::Attach(FrmMain& form) {
 
 void Session::Begin() {
     if (Replaying()) {
-        ApplyGameStart(header_);
-        ReadAhead();
-        clock_.NextInput = [this]() -> std::optional<std::int64_t> {
-            if (form_->Unloading() || replayEnded_) return std::nullopt;
-            return nextLine_ ? nextLine_->time : endTime_;
-        };
-        clock_.DeliverInput = [this] { DeliverNext(); };
-    } else {
-        const auto game = form_->OnKeyDown;
-        form_->OnKeyDown = [this, game](int vk) {
-            if (const char* name = sim::KeyName(vk)) Input(std::string("key ") + name);
-            game(vk);
-        };
+        viewer_->Begin();
+        return;
     }
-    clock_.Begin();
+    const auto game = form_->OnKeyDown;
+    form_->OnKeyDown = [this, game](int vk) {
+        if (const char* name = sim::KeyName(vk)) Input(std::string("key ") + name);
+        game(vk);
+    };
+    clock_->Begin();
 }
 
 void Session::KeyDown(int vk) {
-    clock_.CatchUp();
+    clock_->CatchUp();
     if (form_->OnKeyDown) form_->OnKeyDown(vk);
 }
 
@@ -258,6 +225,10 @@ void Session::End() {
     if (form_->Unloading()) return;
     if (!Replaying()) Input("end");
     form_->Unload();
+}
+
+bool Session::Restarting() const {
+    return viewer_ && viewer_->Restarting();
 }
 
 void Session::Detach() {
@@ -273,7 +244,7 @@ std::string Session::TraceError() {
 void Session::Input(const std::string& command) {
     // The window closing takes the focus with it: nothing after the end is an input.
     if (form_->Unloading()) return;
-    const std::int64_t t = clock_.CatchUp();
+    const std::int64_t t = clock_->CatchUp();
     const std::string line = std::to_string(t) + " " + command;
     recorder_.Input(t, command);
     if (trace_) {
@@ -304,31 +275,8 @@ void Session::Blur() {
     plat::ReleaseAllKeys();
 }
 
-void Session::ReadAhead() {
-    nextLine_.emplace();
-    if (replay_->Next(*nextLine_)) return;
-    nextLine_.reset();
-    // Only a recording changed since it was checked fails here; the replay ends where it is.
-    if (!replay_->Error().empty()) {
-        std::fprintf(stderr, "nibbly: %s: %s\n", options_.replay.c_str(), replay_->Error().c_str());
-        endTime_ = clock_.Now();
-    }
-}
-
-void Session::DeliverNext() {
-    if (!nextLine_) {
-        replayEnded_ = true;
-        form_->Unload();
-        return;
-    }
-    // Moved on before it is delivered: what the line starts may already ask for the next.
-    const sim::ScriptLine line = std::move(*nextLine_);
-    ReadAhead();
-    if (trace_) trace_->Input(clock_.Now(), line.text);
-    input_->Deliver(line);
-}
-
 void Session::Unloaded() {
-    if (trace_) trace_->End(clock_.Now(), *form_);
+    if (Restarting()) return;
+    if (trace_) trace_->End(clock_->Now(), *form_);
     if (!Replaying()) recorder_.End();
 }

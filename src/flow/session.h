@@ -15,9 +15,9 @@ namespace plat {
 class InputWatch;
 }
 namespace sim {
-class ScriptInput;
 class Trace;
 }  // namespace sim
+class Viewer;
 
 // The window's command line. Paths are kept as the bytes given.
 struct GameOptions {
@@ -46,6 +46,8 @@ class Session {
     // Reads the recording to play and opens the trace: the one-line reason when it cannot.
     std::string Prepare();
     bool Replaying() const { return !options_.replay.empty(); }
+    // Whether the window went only for a replay to start again in a new one.
+    bool Restarting() const;
     // Before the window loads: seed, stored values, timers and input paths.
     void Attach(FrmMain& form);
     // Once it has loaded: time 0.
@@ -64,13 +66,11 @@ class Session {
     void Answered(std::int64_t t, const char* answer);
     void FocusLost();
     void Blur();
-    void ReadAhead();
-    void DeliverNext();
     void Unloaded();
 
     GameOptions options_;
     plat::EventLoopTime realTime_;
-    plat::GameClock clock_{realTime_};
+    std::unique_ptr<plat::GameClock> clock_;
     FrmMain* form_ = nullptr;
     std::unique_ptr<plat::InputWatch> watch_;
     std::FILE* traceFile_ = nullptr;
@@ -78,12 +78,5 @@ class Session {
     Recorder recorder_;
     bool blurAfterBox_ = false;
     plat::Timer blurLater_{"blurLater", 0};
-    // Replaying: checked whole before it starts, then read again as it plays.
-    std::ifstream replayFile_;
-    std::unique_ptr<sim::ScriptReader> replay_;
-    std::optional<sim::ScriptLine> nextLine_;  // none past the last line
-    bool replayEnded_ = false;
-    sim::Header header_;
-    std::int64_t endTime_ = 1;
-    std::unique_ptr<sim::ScriptInput> input_;
+    std::unique_ptr<Viewer> viewer_;
 };

@@ -117,8 +117,11 @@ JsonLines& Trace::Begin(std::string_view ev, std::int64_t t) {
 }
 
 void Trace::AfterTimer(std::int64_t t, const std::string& timer, const FrmMain& form) {
+    // Quiet, the ticks are still counted.
+    if (timer == "tmrKeyBoard") ++ticks_;
+    if (quiet_) return;
     if (timer == "tmrKeyBoard") {
-        Begin("tick", t).Int("n", ++ticks_).Int("CurPlayer", CurPlayer);
+        Begin("tick", t).Int("n", ticks_).Int("CurPlayer", CurPlayer);
         WritePlayer(out_, Game);
         WriteGhosts(out_);
         WriteSprites(out_);
@@ -135,33 +138,40 @@ void Trace::AfterTimer(std::int64_t t, const std::string& timer, const FrmMain& 
 }
 
 void Trace::Sound(std::int64_t t, std::string_view path, int flags) {
+    if (quiet_) return;
     Begin("sound", t).Text("name", SoundName(path)).Int("flags", flags).EndLine();
 }
 
 void Trace::MsgBox(std::int64_t t, std::string_view title, std::string_view text,
                    std::string_view answer) {
+    if (quiet_) return;
     Begin("msgbox", t).Text("title", title).Text("text", text).Text("answer", answer).EndLine();
 }
 
 void Trace::Open(std::int64_t t, std::string_view target) {
+    if (quiet_) return;
     Begin("open", t).Text("target", target).EndLine();
 }
 
 void Trace::Random(std::int64_t t, double value) {
+    if (quiet_) return;
     Begin("random", t).Double("value", value).EndLine();
 }
 
 void Trace::Input(std::int64_t t, std::string_view line) {
+    if (quiet_) return;
     Begin("input", t).Text("line", line).EndLine();
 }
 
 void Trace::InputBeforeMark(std::int64_t t, std::string_view line) {
+    if (quiet_) return;
     std::string text = "{\"ev\":\"input\",\"t\":" + std::to_string(t) + ",\"line\":";
     AppendJsonString(text, line);
     out_.InsertAtPin(text + "}\n");
 }
 
 void Trace::End(std::int64_t t, const FrmMain& form) {
+    if (quiet_) return;
     Begin("end", t)
         .Int("Coins", Coins)
         .Int("HiScore", HiScore)

@@ -30,12 +30,17 @@ class Trace {
     // Settings as the store holds them now.
     void End(std::int64_t t, const FrmMain& form);
     void Flush() { out_.Flush(); }
+    // Quiet, nothing is written (a replay running ahead to where it was asked to go); counting
+    // the ticks anew follows a replay started again.
+    void Quiet(bool quiet) { quiet_ = quiet; }
+    void CountAnew() { ticks_ = 0; }
 
   private:
     JsonLines& Begin(std::string_view ev, std::int64_t t);
 
     JsonLines out_;
     std::int64_t ticks_ = 0;
+    bool quiet_ = false;
 };
 
 }  // namespace sim

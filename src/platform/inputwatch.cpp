@@ -57,7 +57,12 @@ bool InputWatch::eventFilter(QObject* watched, QEvent* event) {
         type == QEvent::KeyPress && static_cast<const QKeyEvent*>(event)->key() == Qt::Key_Escape;
     const bool stopClick = type == QEvent::MouseButtonRelease && watched == stopControl &&
                            static_cast<const QMouseEvent*>(event)->button() == Qt::LeftButton;
-    if ((escape || stopClick || (type == QEvent::Close && watched == &window_)) && OnStop) OnStop();
+    if ((escape || stopClick || (type == QEvent::Close && watched == &window_)) && OnStop) {
+        OnStop();
+    } else if (type == QEvent::KeyPress && OnBlockedKey) {
+        const auto* key = static_cast<const QKeyEvent*>(event);
+        if (const int vk = WatchingKeyOf(*key)) OnBlockedKey(vk, key->isAutoRepeat());
+    }
     if (type == QEvent::Close) event->ignore();
     return true;
 }

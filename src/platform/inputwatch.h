@@ -10,7 +10,7 @@ namespace plat {
 // each key, mouse button and close request before the window acts on it, and takes the
 // window's loss of focus to itself. While blocking, a person's keys and clicks do not reach
 // the window (a replay plays there); Escape, closing the window and a left click on stopControl
-// (the skinned close box) call OnStop instead.
+// (the skinned close box) call OnStop instead, and other key presses go to OnBlockedKey.
 // Input sent by the program itself passes untouched.
 class InputWatch : public QObject {
   public:
@@ -22,6 +22,8 @@ class InputWatch : public QObject {
     std::function<void()> BeforeInput;
     std::function<void()> OnFocusLost;
     std::function<void()> OnStop;
+    // A key of watching (WatchingKeyOf), and whether the press is the key's own repeat.
+    std::function<void(int vk, bool repeat)> OnBlockedKey;
     bool blocking = false;
     QWidget* stopControl = nullptr;
 

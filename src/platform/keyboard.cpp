@@ -103,6 +103,25 @@ int VirtualKeyOf(const QKeyEvent& event) {
     }
 }
 
+int WatchingKeyOf(const QKeyEvent& event) {
+    switch (event.key()) {
+        case Qt::Key_Space:
+            return vbKeySpace;
+        case Qt::Key_PageUp:
+            return vbKeyPageUp;
+        case Qt::Key_PageDown:
+            return vbKeyPageDown;
+        case Qt::Key_Home:
+            return vbKeyHome;
+        case Qt::Key_End:
+            return vbKeyEnd;
+        default: {
+            const int vk = VirtualKeyOf(event);
+            return vk >= vbKeyLeft && vk <= vbKeyDown ? vk : 0;
+        }
+    }
+}
+
 void UseDetectableAutoRepeat() {
 #if QT_CONFIG(xcb)
     // Other platforms may answer for X11 too (offscreen does, with or without a display).

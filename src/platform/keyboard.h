@@ -9,6 +9,11 @@ namespace plat {
 // Virtual-key codes as the game's key handling knows them.
 enum VirtualKey : int {
     vbKeyEscape = 27,
+    vbKeySpace = 32,
+    vbKeyPageUp = 33,
+    vbKeyPageDown = 34,
+    vbKeyEnd = 35,
+    vbKeyHome = 36,
     vbKeyLeft = 37,
     vbKeyUp = 38,
     vbKeyRight = 39,
@@ -46,6 +51,9 @@ void ReleaseAllKeys();
 
 // The virtual-key code of a Qt key event, 0 for keys the game does not know.
 int VirtualKeyOf(const QKeyEvent& event);
+// The keys of watching a recording, which the game leaves to the focused control or ignores:
+// the arrows, Space, the page keys, Home and End; 0 for any other.
+int WatchingKeyOf(const QKeyEvent& event);
 
 // Asks the X server to send a held key's repeats as presses alone, with no release between
 // them: a busy program then never takes a repeat for the key coming up. Call once the

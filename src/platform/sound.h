@@ -27,6 +27,16 @@ void sndPlaySound(const std::string& path, int flags);
 void SetSoundMuted(bool muted);
 bool SoundMuted();
 
+// While one exists sounds are heard of (the observer) but not played, and one played to its end
+// takes no time: a replay running ahead to a later moment.
+class SoundsSkipped {
+  public:
+    SoundsSkipped();
+    ~SoundsSkipped();
+    SoundsSkipped(const SoundsSkipped&) = delete;
+    SoundsSkipped& operator=(const SoundsSkipped&) = delete;
+};
+
 // Silences the sound playing, if any; the next one plays as usual. Not a sound of its own: no
 // observer hears it.
 void CutSound();

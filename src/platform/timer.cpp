@@ -153,8 +153,31 @@ std::optional<std::int64_t> GameClock::NextInputDue() const {
     return NextInput && DeliverInput ? NextInput() : std::nullopt;
 }
 
+std::int64_t GameClock::Reached() const {
+    return gameBase_ + (real_.Elapsed() - realBase_) * rate_ / 4;
+}
+
+void GameClock::SetRate(int quarters) {
+    if (begun_ && held_ == 0) {
+        gameBase_ = std::max(Reached(), clock_.Now());
+        realBase_ = real_.Elapsed();
+    }
+    rate_ = quarters;
+    Schedule();
+}
+
+void GameClock::RunTo(std::int64_t target) {
+    running_ = true;
+    RunEvents(target);
+    clock_.AdvanceTo(std::max(target, clock_.Now()));
+    running_ = false;
+    gameBase_ = heldAt_ = clock_.Now();
+    realBase_ = real_.Elapsed();
+    Schedule();
+}
+
 std::int64_t GameClock::Target() {
-    std::int64_t target = gameBase_ + real_.Elapsed() - realBase_;
+    std::int64_t target = Reached();
     // Lag is how long what was due has waited, not how long since the clock last ran: a 500 ms
     // timer alone is no stall.
     std::optional<std::int64_t> due = clock_.NextDue();
@@ -172,8 +195,17 @@ std::int64_t GameClock::CatchUp() {
     if (!begun_ || held_ > 0 || running_) return clock_.Now();
     running_ = true;
     const std::int64_t target = Target();
+    const std::uint64_t holds = holds_;
+    RunEvents(target);
     // One event at a time: a stand-still begun by one (a box, a sound played to its end) leaves
     // the clock where it began, and what is due later waits for the real time after it.
+    if (holds == holds_) clock_.AdvanceTo(target);
+    running_ = false;
+    Schedule();
+    return clock_.Now();
+}
+
+void GameClock::RunEvents(std::int64_t target) {
     for (const std::uint64_t holds = holds_; holds == holds_;) {
         const std::optional<std::int64_t> input = NextInputDue();
         const std::optional<std::int64_t> timer = clock_.NextDue();
@@ -183,13 +215,9 @@ std::int64_t GameClock::CatchUp() {
         } else if (timer && *timer < target) {
             clock_.RunUntil(*timer);
         } else {
-            clock_.AdvanceTo(target);
-            break;
+            return;
         }
     }
-    running_ = false;
-    Schedule();
-    return clock_.Now();
 }
 
 void GameClock::Hold() {
@@ -217,8 +245,8 @@ void GameClock::Schedule() {
         real_.CancelWake();
         return;
     }
-    const std::int64_t now = gameBase_ + real_.Elapsed() - realBase_;
-    real_.WakeAfter(std::clamp<std::int64_t>(*next - now, 0, 1000));
+    const std::int64_t now = Reached();
+    real_.WakeAfter(std::clamp<std::int64_t>((*next - now) * 4 / rate_, 0, 1000));
 }
 
 StandStill::StandStill() {

@@ -149,6 +149,11 @@ class GameClock : public TimerDriver {
     std::function<std::optional<std::int64_t>()> NextInput;
     std::function<void()> DeliverInput;
     std::function<void(const Timer&)>& AfterFire() { return clock_.AfterFire; }
+    // Game time passes at rate quarters of real time (4: as fast).
+    void SetRate(int quarters);
+    // Runs at once what is due until the given time (inputs due then too), and goes on from
+    // there: a replay skipping ahead.
+    void RunTo(std::int64_t target);
 
   private:
     friend class StandStill;
@@ -156,6 +161,9 @@ class GameClock : public TimerDriver {
     void Release();
     std::optional<std::int64_t> NextInputDue() const;
     std::int64_t Target();
+    // The game time the real one has reached, lag not yet taken off.
+    std::int64_t Reached() const;
+    void RunEvents(std::int64_t target);
     void Schedule();
 
     VirtualClock clock_;
@@ -165,6 +173,7 @@ class GameClock : public TimerDriver {
     int held_ = 0;
     std::int64_t heldAt_ = 0;  // the game time a stand-still began at
     std::uint64_t holds_ = 0;  // stand-stills begun so far
+    int rate_ = 4;
     bool running_ = false;
     bool begun_ = false;
 };

@@ -240,7 +240,9 @@ void FrmMain::PaintFrame(QPainter& painter) {
     if (!Imico.isNull()) painter.drawImage(QRect(Px(100), Px(80), Px(240), Px(240)), Imico);
     painter.setFont(plat::ToQFont(kSong9));
     painter.setPen(Qt::white);
-    const QString title = QString::fromUtf8(kTitle);
+    const QString title = titleStatus_.empty()
+                              ? QString::fromUtf8(kTitle)
+                              : QString::fromUtf8(kAppTitle) + ' ' + QString::fromStdString(titleStatus_);
     const int baseline = Px(100) + painter.fontMetrics().ascent();
     painter.drawText(Px(420), baseline, title);
     if (titleMark_.empty()) return;
@@ -248,6 +250,12 @@ void FrmMain::PaintFrame(QPainter& painter) {
     painter.setPen(plat::ToQColor(kYellow));
     painter.drawText(Px(420) + painter.fontMetrics().horizontalAdvance(title + "  "), baseline,
                      QString::fromStdString(titleMark_));
+}
+
+void FrmMain::SetTitleStatus(const std::string& status) {
+    if (status == titleStatus_) return;
+    titleStatus_ = status;
+    update();
 }
 
 void FrmMain::SetTitleMark(const std::string& mark) {

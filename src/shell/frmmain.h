@@ -48,6 +48,8 @@ class FrmMain : public QWidget {
     const std::string& HelpFile() const { return helpFile_; }
     // A short note after the title in the title band (that the sound is off); empty for none.
     void SetTitleMark(const std::string& mark);
+    // Shown in place of the version, when not empty (a replay's speed and time).
+    void SetTitleStatus(const std::string& status);
     const std::string& TitleMark() const { return titleMark_; }
 
     // Playfield and off-screen surfaces.
@@ -152,6 +154,7 @@ class FrmMain : public QWidget {
 
     std::string helpFile_;
     std::string titleMark_;
+    std::string titleStatus_;
     QRegion outline_;
     // The window moved by the mouse where the window system cannot move it itself.
     bool dragging_ = false;

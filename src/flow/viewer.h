@@ -1,0 +1,67 @@
+#pragma once
+#include <cstdint>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "flow/simscript.h"
+#include "platform/timer.h"
+
+class FrmMain;
+namespace plat {
+class InputWatch;
+}
+namespace sim {
+class ScriptInput;
+class Trace;
+}  // namespace sim
+
+// Watching a recording in the window: its lines go to the game clock as timed inputs, through
+// the same delivery as the simulator's. Space pauses, the arrows and the page keys jump, Home
+// and End go to the start and the last second, up and down step the speed. A jump forward runs
+// the game on to its target at once; a jump back starts it again, in a new window in the old
+// one's place, and runs it to the target before it is shown, so that either shows exactly what
+// watching straight through shows there. At the end the last picture stays, paused.
+class Viewer {
+  public:
+    explicit Viewer(std::string path);
+    ~Viewer();
+    Viewer(const Viewer&) = delete;
+    Viewer& operator=(const Viewer&) = delete;
+
+    // Reads the recording whole, once: the one-line reason when it is none.
+    std::string Prepare();
+    // Before each window loads: its stored values, seed and input paths.
+    void Attach(FrmMain& form, plat::GameClock& clock, plat::InputWatch& watch, sim::Trace* trace);
+    // Once it has loaded: from the start, or on to where a jump back asked for.
+    void Begin();
+    // Whether the window went only to be started again.
+    bool Restarting() const { return restartAt_.has_value(); }
+
+  private:
+    void Rewind();
+    void ReadAhead();
+    void DeliverNext();
+    void Key(int vk, bool repeat);
+    void JumpTo(std::int64_t target);
+    void Pause(bool paused);
+    void ShowStatus();
+
+    std::string path_;
+    std::ifstream file_;
+    std::unique_ptr<sim::ScriptReader> reader_;
+    std::optional<sim::ScriptLine> next_;  // none past the last line
+    sim::Header header_;
+    std::int64_t endTime_ = 1;
+    FrmMain* form_ = nullptr;
+    plat::GameClock* clock_ = nullptr;
+    sim::Trace* trace_ = nullptr;
+    std::unique_ptr<sim::ScriptInput> input_;
+    bool atEnd_ = false;
+    bool paused_ = false;  // by the player
+    std::optional<plat::StandStill> still_;
+    int speed_ = 2;        // of kSpeeds
+    std::optional<std::int64_t> restartAt_;
+    plat::Timer status_{"replayStatus", 250, plat::Timer::WhileModal::Run};
+};
