@@ -2,8 +2,8 @@
 # else in ../share/nibbly, so an installed tree works under any prefix and can be moved.
 include(GNUInstallDirs)
 
-# One id, from the product's site nibbly.example.org: desktop entry, metainfo, icons and
-# the running window's desktop file name.
+# One id, from the product's site nibbly.example.org: desktop entry, metainfo, file type,
+# icons and the running window's desktop file name.
 set(NIBBLY_ID org.example.nibbly)
 target_compile_definitions(nibbly_core PRIVATE NIBBLY_ID="${NIBBLY_ID}")
 
@@ -18,6 +18,9 @@ foreach(size 16 32 48 64 128 256)
 endforeach()
 install(FILES packaging/${NIBBLY_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES packaging/${NIBBLY_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+# The recordings' file type, so that the desktop opens one with the game.
+install(FILES packaging/${NIBBLY_ID}.mime.xml RENAME ${NIBBLY_ID}.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
 
 # Manual pages and the package's changelog go out compressed at the highest level, as
 # Debian expects; configure_file makes an edit re-run this step.

@@ -2,10 +2,11 @@
 # End to end on a real X desktop (Xvfb with openbox), with real key presses and clicks
 # through xdotool: builds the release, installs it into a temporary prefix and moves the
 # prefix (an installed tree must not care where it lives), validates the installed
-# desktop entry and metainfo, then plays a short game on the installed program, records and
-# replays one, holds keys with both cores busy and times the program's end by every route of
-# leaving it; holds game time to the wall clock (and a stall), pauses and mutes. Then the
-# installed game on scaled X screens and under a Wayland compositor (weston, headless).
+# desktop entry and metainfo and checks the recordings' file type, then plays a short game
+# on the installed program, records and replays one, holds keys with both cores busy and
+# times the program's end by every route of leaving it; holds game time to the wall clock
+# (and a stall), pauses and mutes. Then the installed game on scaled X screens and under a
+# Wayland compositor (weston, headless).
 # Screenshots and the game's output are kept in build/e2e.
 set -Eeuo pipefail
 # Any step that stops the run says where, even one without a check of its own.
@@ -96,6 +97,46 @@ if validate desktop-file-validate "$work/broken/$id.desktop"; then fail "it pass
 grep -v '<id>' "$metainfo" >"$work/broken/$id.metainfo.xml"
 echo "  the metainfo without its id:"
 if validate appstreamcli validate --no-net "$work/broken/$id.metainfo.xml"; then fail "it passed"; fi
+
+# The desktop's view of a recording from the installed file type and desktop entry alone, on
+# copies indexed as the system's package triggers index them.
+recording_type() {
+    step "a recording is the installed file type, by its name in any case or its first line; the game opens it"
+    local share=$work/desktop-share files=$work/typed name expected typed
+    mkdir -p "$share" "$files"
+    cp -r "$prefix/share/mime" "$prefix/share/applications" "$share"
+    xmllint --noout "$share/mime/packages/$id.xml" || fail "the file type is not well-formed"
+    local indexed
+    indexed=$(XDG_DATA_DIRS=$share update-mime-database "$share/mime" 2>&1)
+    [ -z "$indexed" ] || fail "update-mime-database: $indexed"
+    update-desktop-database "$share/applications"
+    printf '# nibbly 1.0.3 recording\n# seed 1\n0 key I\n' >"$files/game.replay"
+    cp "$files/game.replay" "$files/game"
+    printf 'a note\n' >"$files/note"
+    cp "$files/note" "$files/Note.REPLAY"
+    # type_of DATA_DIRS FILE: the content type the desktop gives FILE.
+    type_of() {
+        XDG_DATA_DIRS=$1 gio info -a standard::content-type "$2" |
+            sed -n 's/^ *standard::content-type: //p'
+    }
+    for name in game.replay Note.REPLAY game note; do
+        expected=application/x-nibbly-replay
+        [ "$name" != note ] || expected=text/plain
+        typed=$(type_of "$share:/usr/share" "$files/$name")
+        echo "    $name: $typed"
+        [ "$typed" = "$expected" ] || fail "$name is $typed, not $expected"
+    done
+    [ "$(type_of /usr/share "$files/game.replay")" != application/x-nibbly-replay ] ||
+        fail "game.replay has the type without the game's file type installed"
+    # The desktop's choice: an entry whose program is not on the path is left out.
+    local opener
+    opener=$(PATH=$prefix/bin:$PATH XDG_DATA_DIRS=$share:/usr/share \
+        gio mime application/x-nibbly-replay)
+    opener=${opener%%$'\n'*}
+    echo "    $opener"
+    [[ "$opener" == *"$id.desktop"* ]] || fail "recordings do not open in the game"
+}
+recording_type
 
 step "start Xvfb and openbox"
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$out/xvfb.log" &
@@ -422,8 +463,8 @@ record_and_replay() {
         fail "traces differ: $(diff "$trace" "$out/watched-trace.jsonl" | head -4 | cut -c1-300)"
     cmp "$settings" "$work/settings-before" || fail "watching changed the settings"
 
-    step "the skinned close box ends the watching"
-    "$prefix/bin/nibbly" --replay "$recording" >"$out/watched-closed.log" 2>&1 &
+    step "the skinned close box ends the watching of a recording opened by its name alone"
+    "$prefix/bin/nibbly" "$recording" >"$out/watched-closed.log" 2>&1 &
     game=$!
     pids+=("$game")
     window_up

@@ -296,6 +296,9 @@ TEST(Startup, OutputsThatWouldBlockOrWriteOverAFileAreRefused) {
         {"trace-over-the-replay",
          {"--replay", "old.replay", "--trace", "./old.replay"},
          "--trace ./old.replay is also --replay old.replay"},
+        {"trace-over-the-recording-by-name",
+         {"old.replay", "--trace", "./old.replay"},
+         "--trace ./old.replay is also --replay old.replay"},
         // Standard input is the recording here.
         {"frame-stats-over-the-replay-on-standard-input",
          {"--replay", "-", "--frame-stats", "old.replay"},

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <optional>
 
+#include "flow/commandline.h"
 #include "flow/session.h"
 #include "flow/startup.h"
 #include "game/bassetup.h"

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "flow/commandline.h"
 #include "flow/recorder.h"
 #include "flow/simscript.h"
 #include "platform/timer.h"
@@ -18,21 +19,6 @@ namespace sim {
 class Trace;
 }  // namespace sim
 class Viewer;
-
-// The window's command line. Paths are kept as the bytes given.
-struct GameOptions {
-    std::string trace;
-    std::string record;
-    std::string replay;
-    std::string frameStats;
-};
-enum class GameRequest { Run, Help, Version };
-extern const char* const kGameUsage;
-// Fills the options and returns an empty string, or returns the one-line reason for refusing.
-std::string ParseGameArguments(int argc, char** argv, GameOptions& options, GameRequest& request);
-// The one-line reason when an output would write over an input, another output or the
-// stored settings; to be asked before any file is opened.
-std::string CheckGameFiles(const GameOptions& options, const std::string& settingsFile);
 
 // One run of the window on the game clock: recorded by default, or playing a recording
 // back; traced on request in either case.
