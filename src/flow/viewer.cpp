@@ -39,6 +39,16 @@ std::string Clock(std::int64_t ms) {
 
 Viewer::Viewer(std::string path) : path_(std::move(path)) {
     status_.OnTimer = [this] { ShowStatus(); };
+    keysLater_.OnTimer = [this] {
+        if (clock_->Busy()) return;
+        keysLater_.SetEnabled(false);
+        while (!keys_.empty() && !restartAt_) {
+            const auto [vk, repeat] = keys_.front();
+            keys_.pop_front();
+            Act(vk, repeat);
+        }
+        keys_.clear();
+    };
 }
 
 Viewer::~Viewer() = default;
@@ -148,6 +158,15 @@ void Viewer::DeliverNext() {
 }
 
 void Viewer::Key(int vk, bool repeat) {
+    if (clock_->Busy() || !keys_.empty()) {
+        keys_.emplace_back(vk, repeat);
+        keysLater_.SetEnabled(true);
+        return;
+    }
+    Act(vk, repeat);
+}
+
+void Viewer::Act(int vk, bool repeat) {
     const std::int64_t now = clock_->Now();
     switch (vk) {
         case plat::vbKeySpace:

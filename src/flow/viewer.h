@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <deque>
 #include <fstream>
 #include <memory>
 #include <optional>
@@ -44,6 +45,7 @@ class Viewer {
     void ReadAhead();
     void DeliverNext();
     void Key(int vk, bool repeat);
+    void Act(int vk, bool repeat);
     void JumpTo(std::int64_t target);
     void Pause(bool paused);
     void ShowStatus();
@@ -64,4 +66,8 @@ class Viewer {
     int speed_ = 2;        // of kSpeeds
     std::optional<std::int64_t> restartAt_;
     plat::Timer status_{"replayStatus", 250, plat::Timer::WhileModal::Run};
+    // Keys that came while the game was inside an event (a sound played to its end) wait for
+    // it to finish.
+    std::deque<std::pair<int, bool>> keys_;
+    plat::Timer keysLater_{"replayKeys", 10, plat::Timer::WhileModal::Run};
 };

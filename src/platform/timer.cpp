@@ -183,9 +183,11 @@ std::int64_t GameClock::Target() {
     std::optional<std::int64_t> due = clock_.NextDue();
     if (const std::optional<std::int64_t> input = NextInputDue(); input && (!due || *input < *due))
         due = input;
-    if (due && target - *due > kMaxLagMs) {
-        gameBase_ -= target - *due - kMaxLagMs;
-        target = *due + kMaxLagMs;
+    // The cap is real time: a replay watched fast may fall as far behind in its own time.
+    const std::int64_t maxLag = kMaxLagMs * rate_ / 4;
+    if (due && target - *due > maxLag) {
+        gameBase_ -= target - *due - maxLag;
+        target = *due + maxLag;
     }
     return std::max(target, clock_.Now());
 }

@@ -154,6 +154,8 @@ class GameClock : public TimerDriver {
     // Runs at once what is due until the given time (inputs due then too), and goes on from
     // there: a replay skipping ahead.
     void RunTo(std::int64_t target);
+    // Inside a run of its events, as an event's handler waiting for a sound's end is.
+    bool Busy() const { return running_; }
 
   private:
     friend class StandStill;
