@@ -75,7 +75,9 @@ TEST_F(AdvanceToTest, DisablingAtTheTargetCancelsItsPendingEvent) {
 }
 
 // Game time follows real time: timers and inputs come when due, however long nothing else
-// runs; a stall (the process stopped) is skipped beyond 200 ms; a stand-still stops time.
+// runs; a stall (the process stopped) is skipped beyond 200 ms; a stand-still stops time. A
+// replay watched at another speed follows it at that rate, and one jumping ahead runs what is
+// due on the way at once.
 TEST(GameClock, FollowsRealTime) {
     struct Row {
         const char* name;
@@ -85,6 +87,8 @@ TEST(GameClock, FollowsRealTime) {
         std::pair<std::int64_t, std::int64_t> stall{};  // at, for: no wake at all
         std::pair<std::int64_t, std::int64_t> hold{};   // a stand-still: at, for
         const char* holdIn = nullptr;  // the stand-still is begun by this timer's first event
+        int rate = 4;                  // quarters of real time
+        std::pair<std::int64_t, std::int64_t> jump{};  // at real, to game
         std::int64_t runFor = 0;
         std::int64_t gameAtEnd = 0;
         std::string fired;            // events per timer
@@ -149,6 +153,30 @@ TEST(GameClock, FollowsRealTime) {
          .fired = "tmrKeyBoard:90 tmrFlash:1",
          // What was due after the box waits for the real time after it: no burst.
          .seen = {"tmrFlash@500:595", "tmrKeyBoard@510:1606", "tmrKeyBoard@520:1616"}},
+        {.name = "four-times-as-fast",
+         .timers = {{"tmrKeyBoard", 10}},
+         .rate = 16,
+         .runFor = 2501,
+         .gameAtEnd = 10004,
+         .fired = "tmrKeyBoard:1000",
+         .seen = {"tmrKeyBoard@10:3", "tmrKeyBoard@10000:2501"}},
+        {.name = "a-quarter-as-fast-and-a-stall",
+         .timers = {{"tmrFlash", 500}},
+         .stall = {4000, 3000},
+         .rate = 1,
+         .runFor = 10001,
+         .gameAtEnd = 1800,
+         .fired = "tmrFlash:3",
+         .seen = {"tmrFlash@500:2004", "tmrFlash@1000:7000", "tmrFlash@1500:8804"}},
+        {.name = "jump-ahead-runs-the-way-at-once",
+         .timers = {{"tmrFlash", 500}},
+         .inputs = {20000},
+         .jump = {1000, 30000},
+         .runFor = 2001,
+         .gameAtEnd = 31001,
+         .fired = "input:1 tmrFlash:62",
+         .seen = {"tmrFlash@500:501", "input@20000:1000", "tmrFlash@29500:1000",
+                  "tmrFlash@30000:1001", "tmrFlash@31000:2001"}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -184,7 +212,12 @@ TEST(GameClock, FollowsRealTime) {
             ++next;
             happened("input");
         };
+        clock.SetRate(row.rate);
         clock.Begin();
+        if (row.jump.second) {
+            real.RunTo(row.jump.first, row.late);
+            clock.RunTo(row.jump.second);
+        }
         if (row.stall.second) {
             real.RunTo(row.stall.first, row.late);
             real.now += row.stall.second;

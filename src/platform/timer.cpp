@@ -248,7 +248,8 @@ void GameClock::Schedule() {
         return;
     }
     const std::int64_t now = Reached();
-    real_.WakeAfter(std::clamp<std::int64_t>((*next - now) * 4 / rate_, 0, 1000));
+    // Rounded up: a wake too early finds nothing due, and asks for one at once again.
+    real_.WakeAfter(std::clamp<std::int64_t>(((*next - now) * 4 + rate_ - 1) / rate_, 0, 1000));
 }
 
 StandStill::StandStill() {
