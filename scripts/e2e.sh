@@ -41,6 +41,7 @@ fail() {
     [ -z "${DISPLAY:-}" ] || shot failure >&2 || true
     exit 1
 }
+traces() { python3 scripts/e2e-traces.py "$@"; }
 # wait_for WHAT SECONDS COMMAND...: polls COMMAND until it succeeds.
 wait_for() {
     local what=$1 limit=$2
@@ -613,7 +614,14 @@ mute_run() {
         printf '[SetLog]\nGameCoins=3\nGameHiScore=0\n[Choices]\nMuted=%s\n' "$muted" >"$settings"
         SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/sound-$muted.raw" \
             "$prefix/bin/nibbly" --replay "$script" --trace "$out/mute-$muted-trace.jsonl" \
-            >"$out/mute-$muted.log" 2>&1 || fail "watching with Muted=$muted: status $?"
+            >"$out/mute-$muted.log" 2>&1 &
+        game=$!
+        pids+=("$game")
+        # The end of a recording stays on the screen until the watcher leaves.
+        wait_for "the recording's end" 10 traces reached "$out/mute-$muted-trace.jsonl" 2500
+        sleep 0.7
+        kill -TERM "$game"
+        wait "$game" || fail "watching with Muted=$muted: status $?"
         sound=$(tr -d '\0' <"$work/sound-$muted.raw" | wc -c)
         echo "    Muted=$muted: $(wc -c <"$work/sound-$muted.raw") bytes of sound, $sound not silent"
         if [ "$muted" = 1 ]; then
@@ -628,6 +636,124 @@ mute_run() {
     grep -q '"ev":"sound"' "$out/mute-1-trace.jsonl" || fail "the muted trace has no sound"
 }
 mute_run
+
+# Every game of a run is a recording of its own, which replays alone as it went in the run.
+game_recordings() {
+    local replays=$XDG_DATA_HOME/Nibbly/replays files
+    step "every game is a recording of its own: two games, with a coin, E and S between"
+    rm -rf "$replays"
+    traced_game games
+    xdotool key i key 1
+    sleep 5.5
+    xdotool keydown Left
+    sleep 1
+    xdotool keyup Left key Escape
+    wait_for "abandon question" 5 has_window Nibbly
+    answer_yes
+    xdotool windowactivate --sync "$wid"
+    xdotool key i key e key s key s key 1
+    sleep 5.5
+    xdotool keydown Right
+    sleep 1.5
+    xdotool keyup Right key Escape
+    wait_for "abandon question" 5 has_window Nibbly
+    answer_yes
+    xdotool windowactivate --sync "$wid"
+    xdotool key i
+    sleep 0.5
+    kill -TERM "$game"
+    wait "$game" || fail "two games: exit status $?"
+    mapfile -t files < <(find "$replays" -name '*.replay' | sort)
+    echo "    files for the run: ${#files[@]} ($(cd "$replays" && ls | tr '\n' ' '))"
+    [ "${#files[@]}" = 2 ] || fail "two games made ${#files[@]} recordings"
+    QT_QPA_PLATFORM=offscreen traces games "$prefix/bin/nibbly-sim" "$trace" "${files[@]}" ||
+        fail "a game alone replays otherwise than it went"
+}
+game_recordings
+
+# Watching a recording: jumps either way, a pause and speeds change only when each moment is
+# shown; what is shown after a jump is what watching straight through shows there. A long run of
+# play, of games one after another, is the recording.
+watching() {
+    local long=$work/long.replay sim=$out/long-sim.jsonl watched=$out/watched-jumps.jsonl
+    local t0 t1 cost stretch paused end
+    step "watching: a jump ahead, one back, a pause and two speeds; the jump cost"
+    python3 - "$long" <<'PY'
+import random, sys
+r = random.Random(5)
+t, lines = 0, ["# setting GameCoins 99"]
+while t < 600000:
+    t += r.randint(200, 2500)
+    lines.append(f"{t} " + r.choice(["hold L", "hold R", "hold U", "hold D", "hold -", "key 1"]))
+open(sys.argv[1], "w").write("\n".join(lines) + "\n")
+PY
+    QT_QPA_PLATFORM=offscreen "$prefix/bin/nibbly-sim" --screenshot "$work/long-end.png" "$long" \
+        >"$sim" || fail "nibbly-sim refused the long recording"
+    end=$(tail -1 "$long" | cut -d' ' -f1)
+    "$prefix/bin/nibbly" "$long" --trace "$watched" >"$out/watched-jumps.log" 2>&1 &
+    game=$!
+    pids+=("$game")
+    window_up
+    sleep 2
+    xdotool key Right
+    sleep 1
+    xdotool key Up
+    sleep 1
+    xdotool key Up
+    sleep 1
+    xdotool key Left
+    sleep 1
+    window_up
+    xdotool key space
+    sleep 1
+    xdotool key space key Down key Down
+    sleep 0.5
+    t0=$(now)
+    xdotool key End
+    wait_for "the jump to the end" 10 traces reached "$watched" "$((end - 1000))"
+    cost=$(since "$t0")
+    echo "    a jump 10 minutes on took ${cost}s"
+    sleep 1.5
+    window_up
+    shot watched-end
+    convert "$out/watched-end.png" -crop "448x496+$((cx + 10))+$((cy + 32))" +repage \
+        "$work/watched-field.png"
+    convert "$work/long-end.png" -crop 448x496+10+32 +repage "$work/sim-field.png"
+    differing=$(compare -metric AE "$work/watched-field.png" "$work/sim-field.png" null: 2>&1 || true)
+    echo "    the playfield after the jump against the simulator's at that moment: $differing pixels differ"
+    [ "$differing" = 0 ] || fail "the picture after a jump is not the one watching straight shows"
+    kill -TERM "$game"
+    wait "$game" || fail "watching with jumps: exit status $?"
+    stretch=$(traces segments "$watched" "$sim") || fail "the watched trace is not the simulator's"
+    echo "    stretches of the simulator's trace, from: $stretch ms"
+    [ "$(wc -w <<<"$stretch")" -ge 4 ] || fail "the jumps did not show: stretches from $stretch"
+
+    step "watching at 4x: 60 s of a recording take 15 s, and a 3 s pause adds 3 s"
+    printf '# setting GameCoins 3\n' >"$long"
+    for t in $(seq 2000 2000 74000); do printf '%s key I\n' "$t"; done >>"$long"
+    for paused in 0 3; do
+        "$prefix/bin/nibbly" "$long" --trace "$watched" >"$out/watched-4x.log" 2>&1 &
+        game=$!
+        pids+=("$game")
+        window_up
+        xdotool key Up key Up
+        wait_for "5 s watched" 10 traces reached "$watched" 5000
+        t0=$(now)
+        if [ "$paused" != 0 ]; then
+            xdotool key space
+            sleep "$paused"
+            xdotool key space
+        fi
+        wait_for "65 s watched" 40 traces reached "$watched" 65000
+        t1=$(since "$t0")
+        echo "    60 s at 4x with a ${paused} s pause: ${t1}s"
+        awk -v t="$t1" -v p="$paused" 'BEGIN { exit !(t >= (15 + p) * 0.95 && t <= (15 + p) * 1.05) }' ||
+            fail "60 s at 4x with a ${paused} s pause took ${t1}s"
+        kill -TERM "$game"
+        wait "$game" || fail "watching at 4x: exit status $?"
+    done
+}
+watching
 
 # ---- Scaled screens (X11): the window fits the screen and its text stays crisp ----
 # Each leg runs the installed game alone on a screen of its own, at a scale a desktop sets
