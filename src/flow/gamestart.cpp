@@ -6,7 +6,7 @@
 #include <variant>
 
 #include "flow/controls.h"
-#include "flow/scriptinput.h"
+#include "flow/scriptwords.h"
 #include "flow/simscript.h"
 #include "game/basghostai.h"
 #include "game/bassetup.h"
@@ -59,57 +59,39 @@ void Write(Record& record, const std::array<Field<Record>, N>& fields,
     }
 }
 
-// One row per record a header can carry: its name, and how it is read and put back.
-struct StateRow {
-    std::string name;
-    std::size_t fields;
-    std::vector<std::int32_t> (*read)(int index);
-    void (*write)(int index, std::span<const std::int32_t> values);
-    int index;
+// How each record of the script's `# state` words is read and put back, in their order.
+struct Access {
+    std::vector<std::int32_t> (*read)();
+    void (*write)(std::span<const std::int32_t> values);
 };
 
-std::vector<StateRow> StateRows() {
-    std::vector<StateRow> rows = {
-        {"CurPlayer", 1, [](int) { return std::vector<std::int32_t>{CurPlayer}; },
-         [](int, std::span<const std::int32_t> v) { CurPlayer = static_cast<std::int16_t>(v[0]); },
-         0},
-        {"NumPlayers", 1, [](int) { return std::vector<std::int32_t>{NumPlayers}; },
-         [](int, std::span<const std::int32_t> v) { NumPlayers = static_cast<std::int16_t>(v[0]); },
-         0},
-        {"Game", kPlayerFields.size(), [](int) { return Read(Game, kPlayerFields); },
-         [](int, std::span<const std::int32_t> v) { Write(Game, kPlayerFields, v); }, 0},
-    };
-    for (int i = 0; i < 2; ++i) {
-        rows.push_back({"Players(" + std::to_string(i) + ")", kPlayerFields.size(),
-                        [](int n) { return Read(Players[n], kPlayerFields); },
-                        [](int n, std::span<const std::int32_t> v) {
-                            Write(Players[n], kPlayerFields, v);
-                        },
-                        i});
-    }
-    for (int i = 0; i < 4; ++i) {
-        rows.push_back({"Ghosts(" + std::to_string(i + 1) + ")", kGhostFields.size(),
-                        [](int n) { return Read(Ghosts[n], kGhostFields); },
-                        [](int n, std::span<const std::int32_t> v) {
-                            Write(Ghosts[n], kGhostFields, v);
-                        },
-                        i});
-    }
-    for (int i = 0; i < 5; ++i) {
-        rows.push_back({"Sprites(" + std::to_string(i) + ")", kSpriteFields.size(),
-                        [](int n) { return Read(Sprites[n], kSpriteFields); },
-                        [](int n, std::span<const std::int32_t> v) {
-                            Write(Sprites[n], kSpriteFields, v);
-                        },
-                        i});
-    }
-    return rows;
+template <int N>
+constexpr Access GhostAccess() {
+    return {[] { return Read(Ghosts[N], kGhostFields); },
+            [](std::span<const std::int32_t> v) { Write(Ghosts[N], kGhostFields, v); }};
+}
+template <int N>
+constexpr Access SpriteAccess() {
+    return {[] { return Read(Sprites[N], kSpriteFields); },
+            [](std::span<const std::int32_t> v) { Write(Sprites[N], kSpriteFields, v); }};
+}
+template <int N>
+constexpr Access PlayerAccess() {
+    return {[] { return Read(Players[N], kPlayerFields); },
+            [](std::span<const std::int32_t> v) { Write(Players[N], kPlayerFields, v); }};
 }
 
-const std::vector<StateRow>& Rows() {
-    static const std::vector<StateRow> rows = StateRows();
-    return rows;
-}
+const std::array<Access, sim::kStates.size()> kAccess = {{
+    {[] { return std::vector<std::int32_t>{CurPlayer}; },
+     [](std::span<const std::int32_t> v) { CurPlayer = static_cast<std::int16_t>(v[0]); }},
+    {[] { return std::vector<std::int32_t>{NumPlayers}; },
+     [](std::span<const std::int32_t> v) { NumPlayers = static_cast<std::int16_t>(v[0]); }},
+    {[] { return Read(Game, kPlayerFields); },
+     [](std::span<const std::int32_t> v) { Write(Game, kPlayerFields, v); }},
+    PlayerAccess<0>(), PlayerAccess<1>(),
+    GhostAccess<0>(), GhostAccess<1>(), GhostAccess<2>(), GhostAccess<3>(),
+    SpriteAccess<0>(), SpriteAccess<1>(), SpriteAccess<2>(), SpriteAccess<3>(), SpriteAccess<4>(),
+}};
 
 std::string Letters(bool (*state)(int)) {
     std::string letters;
@@ -127,18 +109,16 @@ std::string GameStartLines() {
                         (DefaultMode ? "default" : "original") + "\n# players " +
                         (frmMain().Option1(1).Value() ? "2" : "1") + "\n# arrows " +
                         Letters(plat::KeyHeld) + " " + Letters(plat::KeyLatched) + "\n";
-    for (const StateRow& row : Rows()) {
-        lines += "# state " + row.name;
-        for (const std::int32_t value : row.read(row.index)) lines += " " + std::to_string(value);
+    for (std::size_t i = 0; i < kAccess.size(); ++i) {
+        lines += "# state ";
+        lines += sim::kStates[i].name;
+        for (const std::int32_t value : kAccess[i].read()) {
+            lines += ' ';
+            lines += std::to_string(value);
+        }
         lines += "\n";
     }
     return lines;
-}
-
-bool ValidStateLine(std::string_view name, std::size_t values) {
-    return std::any_of(Rows().begin(), Rows().end(), [&](const StateRow& row) {
-        return row.name == name && row.fields == values;
-    });
 }
 
 void ApplyGameStart(const sim::Header& header) {
@@ -155,10 +135,10 @@ void ApplyGameStart(const sim::Header& header) {
     }
     // A window started again holds what the last one left: a record the header leaves out
     // starts as in a fresh program, all zero.
-    for (const StateRow& row : Rows()) row.write(row.index, std::vector<std::int32_t>(row.fields));
+    for (std::size_t i = 0; i < kAccess.size(); ++i)
+        kAccess[i].write(std::vector<std::int32_t>(sim::kStates[i].fields));
     for (const auto& [name, values] : header.state) {
-        for (const StateRow& row : Rows()) {
-            if (row.name == name) row.write(row.index, values);
-        }
+        const sim::StateWord* word = sim::FindState(name);
+        kAccess[word - sim::kStates.data()].write(values);
     }
 }

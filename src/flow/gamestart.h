@@ -15,8 +15,6 @@ struct Header;
 
 // The header lines that say it, as the state stands now.
 std::string GameStartLines();
-// Whether "# state NAME v…" names a record and gives each of its fields.
-bool ValidStateLine(std::string_view name, std::size_t values);
 // Puts it back, once the window has loaded; what the header leaves out is as a fresh start
 // has it.
 void ApplyGameStart(const sim::Header& header);

@@ -9,53 +9,6 @@
 
 namespace sim {
 
-const std::array<Arrow, 4> kArrows = {{
-    {'U', plat::vbKeyUp},
-    {'D', plat::vbKeyDown},
-    {'L', plat::vbKeyLeft},
-    {'R', plat::vbKeyRight},
-}};
-
-namespace {
-
-struct KeySpec {
-    std::string_view name;
-    int vk;
-};
-constexpr std::array<KeySpec, 9> kKeys = {{
-    {"Escape", plat::vbKeyEscape},
-    {"E", plat::vbKeyE},
-    {"S", plat::vbKeyS},
-    {"I", plat::vbKeyI},
-    {"1", plat::vbKey1},
-    {"2", plat::vbKey2},
-    {"KP1", plat::vbKeyNumpad1},
-    {"KP2", plat::vbKeyNumpad2},
-    {"F1", plat::vbKeyF1},
-}};
-
-}  // namespace
-
-const char* KeyName(int vk) {
-    for (const KeySpec& entry : kKeys) {
-        if (entry.vk == vk) return entry.name.data();
-    }
-    return nullptr;
-}
-
-const char* AnswerName(int result) {
-    switch (result) {
-        case plat::vbYes:
-            return "yes";
-        case plat::vbNo:
-            return "no";
-        case plat::vbCancel:
-            return "cancel";
-        default:
-            return "ok";
-    }
-}
-
 void ScriptInput::Deliver(const ScriptLine& line) {
     switch (line.command) {
         case Command::Hold:
@@ -102,43 +55,26 @@ void ScriptInput::Tap(char letter) {
 }
 
 void ScriptInput::Key(std::string_view name) {
-    for (const KeySpec& entry : kKeys) {
-        if (entry.name == name) {
-            plat::SendKey(*form_.KeyReceiver(), entry.vk, [this] { return !form_.Unloading(); });
-        }
-    }
+    if (const KeyWord* key = FindKey(name))
+        plat::SendKey(*form_.KeyReceiver(), key->vk, [this] { return !form_.Unloading(); });
 }
 
 void ScriptInput::Click(std::string_view control) {
-    FrmMain& form = form_;
-    QWidget* target = nullptr;
-    XPButton* buttons[] = {&form.XPButton1, &form.XPButton2, &form.XPButton3, &form.XPButton4,
-                           &form.XPButton5, &form.XPButton6, &form.XPButton7, &form.XPButton8};
-    if (control == "Option1(0)") {
-        target = &form.Option1(0);
-    } else if (control == "Option1(1)") {
-        target = &form.Option1(1);
-    } else if (control == "Imclose") {
-        target = &form.Imclose;
-    } else if (control == "LbBR") {
-        target = &form.LbBR;
-    } else {
-        target = buttons[control.back() - '1'];
-    }
-    plat::SendClick(*target, [this] { return !form_.Unloading(); });
+    if (const ControlWord* word = FindControl(control))
+        plat::SendClick(word->element(form_), [this] { return !form_.Unloading(); });
 }
 
 Answer ScriptInput::AnswerBox(int style) {
     std::vector<Answer> buttons;
     switch (style & 0xF) {
         case plat::vbYesNo:
-            buttons = {{"yes", plat::vbYes}, {"no", plat::vbNo}};
+            buttons = {*FindAnswer("yes"), *FindAnswer("no")};
             break;
         case plat::vbYesNoCancel:
-            buttons = {{"yes", plat::vbYes}, {"no", plat::vbNo}, {"cancel", plat::vbCancel}};
+            buttons = {*FindAnswer("yes"), *FindAnswer("no"), *FindAnswer("cancel")};
             break;
         default:
-            buttons = {{"ok", plat::vbOK}};
+            buttons = {*FindAnswer("ok")};
     }
     const bool second = (style & plat::vbDefaultButton2) && buttons.size() > 1;
     Answer chosen = buttons[second ? 1 : 0];

@@ -4,27 +4,12 @@
 #include <string>
 #include <string_view>
 
+#include "flow/scriptwords.h"
 #include "flow/simscript.h"
 
 class FrmMain;
 
 namespace sim {
-
-// A message box's answer: its name in scripts and traces, and the value the box returns.
-struct Answer {
-    const char* name;
-    int result;
-};
-// The script's letters of the arrow keys.
-struct Arrow {
-    char letter;
-    int vk;
-};
-extern const std::array<Arrow, 4> kArrows;
-// The script's name of a key of the key map or F1; nullptr for any other key.
-const char* KeyName(int vk);
-// The name of a box's returned value.
-const char* AnswerName(int result);
 
 // Hands script lines to the main window the way a person's input reaches it: arrows to the
 // polled key state, keys to the focused control, clicks through each control's own input

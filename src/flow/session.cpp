@@ -117,7 +117,22 @@ void Session::Attach(FrmMain& form) {
         QObject::connect(&form.Option1(i), &QAbstractButton::clicked,
                          [this, i] { Input("click Option1(" + std::to_string(i) + ")"); });
     }
-    form.BeforeInput = [this](const char* command) { Input(command); };
+    form.BeforeInput = [this](FrmMain::OwnInput input) {
+        switch (input) {
+            case FrmMain::OwnInput::Help:
+                Input("key F1");
+                break;
+            case FrmMain::OwnInput::Link:
+                Input("click LbBR");
+                break;
+            case FrmMain::OwnInput::CloseBox:
+                Input("click Imclose");
+                break;
+            case FrmMain::OwnInput::Closed:
+                Input("end");
+                break;
+        }
+    };
     plat::SetMsgBoxHandler([this](const std::string& prompt, int style, const std::string& title) {
         const int result = plat::ShowMessageBox(prompt, style, title);
         const char* name = sim::AnswerName(result);

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "flow/gamestart.h"
+#include "flow/scriptwords.h"
 #include "platform/text.h"
 
 namespace sim {
@@ -60,7 +60,9 @@ bool ValidHold(std::string_view keys) {
     if (keys == "-") return true;
     if (keys.empty()) return false;
     for (const char key : keys) {
-        if (std::string_view("UDLR").find(key) == std::string_view::npos) return false;
+        if (std::none_of(kArrows.begin(), kArrows.end(),
+                         [&](const Arrow& arrow) { return arrow.letter == key; }))
+            return false;
         // Each key at most once: a set of held keys, not a sequence.
         if (std::count(keys.begin(), keys.end(), key) > 1) return false;
     }
@@ -77,22 +79,12 @@ const std::array<CommandSpec, 7> kCommands = {{
     {"hold", Command::Hold, ValidHold},
     {"tap", Command::Tap,
      [](std::string_view a) {
-         return OneOf(a, {"U", "D", "L", "R"});
+         return a.size() == 1 && std::any_of(kArrows.begin(), kArrows.end(),
+                                             [&](const Arrow& arrow) { return arrow.letter == a[0]; });
      }},
-    {"key", Command::Key,
-     [](std::string_view a) {
-         return OneOf(a, {"Escape", "E", "S", "I", "1", "2", "KP1", "KP2", "F1"});
-     }},
-    {"click", Command::Click,
-     [](std::string_view a) {
-         return OneOf(a,
-                      {"XPButton1", "XPButton2", "XPButton3", "XPButton4", "XPButton5", "XPButton6",
-                       "XPButton7", "XPButton8", "Option1(0)", "Option1(1)", "Imclose", "LbBR"});
-     }},
-    {"answer", Command::Answer,
-     [](std::string_view a) {
-         return OneOf(a, {"yes", "no", "cancel", "ok"});
-     }},
+    {"key", Command::Key, [](std::string_view a) { return FindKey(a) != nullptr; }},
+    {"click", Command::Click, [](std::string_view a) { return FindControl(a) != nullptr; }},
+    {"answer", Command::Answer, [](std::string_view a) { return FindAnswer(a) != nullptr; }},
     {"blur", Command::Blur, nullptr},
     {"end", Command::End, nullptr},
 }};
@@ -190,7 +182,8 @@ std::string ParseHeader(std::string_view text, Header& header) {
             if (!ParseDecimal(text, value)) return "a state value must be a whole number";
             values.push_back(negative ? -value : value);
         }
-        if (fields.size() < 2 || !ValidStateLine(fields[1], values.size())) {
+        const StateWord* word = fields.size() < 2 ? nullptr : FindState(fields[1]);
+        if (!word || word->fields != values.size()) {
             return "a state line needs a known record and each of its fields";
         }
         header.state.emplace_back(fields[1], std::move(values));

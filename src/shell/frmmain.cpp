@@ -317,7 +317,7 @@ void FrmMain::changeEvent(QEvent* event) {
 
 void FrmMain::closeEvent(QCloseEvent* event) {
     // A close request from the window system unloads without asking.
-    if (!unloaded_ && BeforeInput) BeforeInput("end");
+    if (!unloaded_ && BeforeInput) BeforeInput(OwnInput::Closed);
     Unload();
     event->accept();
 }
@@ -362,7 +362,7 @@ bool FrmMain::TakeKey(const QKeyEvent& key) {
     plat::KeyPressed(vk);
     if (arrow || key.isAutoRepeat()) return true;
     if (help) {
-        if (BeforeInput) BeforeInput("key F1");
+        if (BeforeInput) BeforeInput(OwnInput::Help);
         plat::ShellExecute(helpFile_);
     } else if (OnKeyDown) {
         OnKeyDown(vk);
@@ -399,7 +399,7 @@ bool FrmMain::TakeMouse(QObject* watched, const QMouseEvent& mouse) {
         if (type == QEvent::MouseButtonPress && left) linkPressed_ = true;
         if (type == QEvent::MouseButtonRelease && left) {
             if (linkPressed_ && LbBR.rect().contains(mouse.position().toPoint())) {
-                if (BeforeInput) BeforeInput("click LbBR");
+                if (BeforeInput) BeforeInput(OwnInput::Link);
                 plat::ShellExecute(kSiteUrl);
             }
             linkPressed_ = false;
@@ -445,7 +445,7 @@ void FrmMain::OverlayMouse(Overlay& overlay, const QMouseEvent& mouse) {
             WindowY = TopTwips();
             showMinimized();
         } else {
-            if (BeforeInput) BeforeInput("click Imclose");
+            if (BeforeInput) BeforeInput(OwnInput::CloseBox);
             ConfirmClose();
         }
     }

@@ -122,9 +122,9 @@ class FrmMain : public QWidget {
     std::function<void()> OnUnload;
     // Runs after the window has unloaded (the simulator writes its end line there).
     std::function<void()> Unloaded;
-    // A person's input the window is about to act on by itself, named as a script command:
-    // "key F1", "click LbBR", "click Imclose", or "end" (closed by the window system).
-    std::function<void(const char* command)> BeforeInput;
+    // A person's input the window is about to act on by itself.
+    enum class OwnInput { Help, Link, CloseBox, Closed /* by the window system */ };
+    std::function<void(OwnInput input)> BeforeInput;
     bool Unloading() const { return unloaded_; }
 
   protected:
