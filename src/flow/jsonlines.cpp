@@ -88,11 +88,15 @@ JsonLines& JsonLines::Text(std::string_view key, std::string_view value) {
 void JsonLines::EndLine() {
     buffer_ += "}\n";
     first_ = true;
-    if (buffer_.size() < kFlushSize) return;
+    if (buffer_.size() >= kFlushSize) FlushFinal();
+}
+
+void JsonLines::FlushFinal() {
     if (pin_ == std::string::npos) {
         Flush();
         return;
     }
+    if (pin_ == 0) return;
     std::fwrite(buffer_.data(), 1, pin_, out_);
     std::fflush(out_);
     buffer_.erase(0, pin_);

@@ -24,6 +24,8 @@ class JsonLines {
     // Closes the line's object and ends the line.
     void EndLine();
     void Flush();
+    // Writes out what is final: all of it, or up to the mark.
+    void FlushFinal();
     // Marks the end of what is written so far: whole lines may later be put in there, and
     // a flush before the final one keeps what follows the mark.
     void Pin() { pin_ = buffer_.size(); }

@@ -44,6 +44,8 @@ std::string Session::Prepare() {
         traceFile_ = plat::OpenOutputFile(options_.trace, false, error);
         if (!traceFile_) return "cannot write the trace " + options_.trace + ": " + error;
         trace_ = std::make_unique<sim::Trace>(traceFile_);
+        traceOut_.OnTimer = [this] { trace_->FlushFinal(); };
+        traceOut_.SetEnabled(true);
     }
     return {};
 }

@@ -64,5 +64,6 @@ class Session {
     Recorder recorder_;
     bool blurAfterBox_ = false;
     plat::Timer blurLater_{"blurLater", 0};
+    plat::Timer traceOut_{"traceOut", 200, plat::Timer::WhileModal::Run};
     std::unique_ptr<Viewer> viewer_;
 };

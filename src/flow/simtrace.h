@@ -30,6 +30,8 @@ class Trace {
     // Settings as the store holds them now.
     void End(std::int64_t t, const FrmMain& form);
     void Flush() { out_.Flush(); }
+    // What can no longer change goes out now: a trace watched as it is written.
+    void FlushFinal() { out_.FlushFinal(); }
     // Quiet, nothing is written (a replay running ahead to where it was asked to go); counting
     // the ticks anew follows a replay started again.
     void Quiet(bool quiet) { quiet_ = quiet; }
