@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <ctime>
-#include <filesystem>
-#include <system_error>
 
 #include "flow/gamestart.h"
 #include "game/gamestate.h"
@@ -27,10 +25,7 @@ void Recorder::Begin(Start start, const std::string& folder, const std::string& 
     start_ = std::move(start);
     folder_ = folder;
     keeps_ = keeps;
-    if (!folder_.empty()) {
-        std::error_code error;
-        std::filesystem::create_directories(folder_, error);
-    }
+    if (!folder_.empty()) plat::MakeFolders(folder_);
     if (keeps_) {
         RecoverRecordings(folder_);
         PruneRecordings(folder_, kNewestKept, kBestKept);

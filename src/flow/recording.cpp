@@ -2,9 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
-#include <filesystem>
 #include <string_view>
-#include <system_error>
 #include <vector>
 
 #include "platform/files.h"
@@ -62,11 +60,7 @@ std::string RecordingsFolder() {
 }
 
 std::string RecordingStamp(std::time_t when) {
-    std::tm local{};
-    localtime_r(&when, &local);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%d_%H-%M-%S", &local);
-    return text;
+    return plat::LocalStamp(when);
 }
 
 std::string NameOf(const RecordingName& recording) {
@@ -159,8 +153,7 @@ void PruneRecordings(const std::string& folder, std::size_t newest, std::size_t 
     for (std::size_t i = 0; i < std::min(best, found.size()); ++i) {
         if (found[i].score != kCutShort) found[i].keep = true;
     }
-    std::error_code error;
     for (const Kept& kept : found) {
-        if (!kept.keep) std::filesystem::remove(folder + "/" + kept.name, error);
+        if (!kept.keep) plat::RemoveOwnFile(folder, kept.name);
     }
 }

@@ -3,8 +3,6 @@
 #include <QAbstractButton>
 #include <array>
 #include <chrono>
-#include <filesystem>
-#include <system_error>
 
 #include "flow/controls.h"
 #include "flow/scriptinput.h"
@@ -43,35 +41,34 @@ std::string Session::Prepare() {
         std::string error;
         traceFile_ = plat::OpenOutputFile(options_.trace, false, error);
         if (!traceFile_) return "cannot write the trace " + options_.trace + ": " + error;
-        trace_ = std::make_unique<sim::Trace>(traceFile_);
         traceOut_.OnTimer = [this] { trace_->FlushFinal(); };
         traceOut_.SetEnabled(true);
     }
+    trace_ = std::make_unique<sim::Trace>(traceFile_);
     return {};
 }
 
 void Session::Attach(FrmMain& form) {
     form_ = &form;
-    // Each window has a clock of its own: a replay started again begins at time 0.
+    // Each window has a clock of its own: a replay started again begins at time 0. The last
+    // one goes first, taking its hold on the real time with it.
+    clock_.reset();
     clock_ = std::make_unique<plat::GameClock>(realTime_);
     for (plat::Timer* timer : {&form.tmrKeyBoard, &form.tmrFlash, &form.tmrReady}) {
         timer->SetDriver(clock_.get());
     }
     clock_->AfterFire() = [this](const plat::Timer& timer) {
-        if (trace_) trace_->AfterTimer(clock_->Now(), timer.Name(), *form_);
+        trace_->AfterTimer(clock_->Now(), timer.Name(), *form_);
         if (!Replaying()) recorder_.AfterTimer(clock_->Now(), timer.Name() == "tmrKeyBoard");
     };
-    if (trace_) {
-        plat::SetRandomObserver([this](double value) { trace_->Random(clock_->Now(), value); });
-        plat::SetSoundObserver([this](const std::string& path, int flags) {
-            trace_->Sound(clock_->Now(), path, flags);
-        });
-    }
+    plat::SetRandomObserver([this](double value) { trace_->Random(clock_->Now(), value); });
+    plat::SetSoundObserver(
+        [this](const std::string& path, int flags) { trace_->Sound(clock_->Now(), path, flags); });
     form.Unloaded = [this] { Unloaded(); };
     watch_ = std::make_unique<plat::InputWatch>(form);
 
     if (Replaying()) {
-        viewer_->Attach(form, *clock_, *watch_, trace_.get());
+        viewer_->Attach(form, *clock_, *watch_, *trace_);
         return;
     }
 
@@ -140,7 +137,7 @@ void Session::Attach(FrmMain& form) {
         const char* name = sim::AnswerName(result);
         // A box with one button takes it by default.
         if ((style & 0xF) != plat::vbOKOnly) Answered(clock_->Now(), name);
-        if (trace_) trace_->MsgBox(clock_->Now(), title, prompt, name);
+        trace_->MsgBox(clock_->Now(), title, prompt, name);
         if (blurAfterBox_) {
             // After the input that opened the box has run to its end.
             blurAfterBox_ = false;
@@ -148,12 +145,10 @@ void Session::Attach(FrmMain& form) {
         }
         return result;
     });
-    if (trace_) {
-        plat::SetShellHandler([this](const std::string& target) {
-            trace_->Open(clock_->Now(), target);
-            plat::OpenInDesktop(target);
-        });
-    }
+    plat::SetShellHandler([this](const std::string& target) {
+        trace_->Open(clock_->Now(), target);
+        plat::OpenInDesktop(target);
+    });
 }
 
 void Session::Begin() {
@@ -189,7 +184,7 @@ void Session::Detach() {
 }
 
 std::string Session::TraceError() {
-    if (!trace_) return {};
+    if (!traceFile_) return {};
     trace_->Flush();
     return std::ferror(traceFile_) ? "cannot write the trace " + options_.trace : "";
 }
@@ -200,15 +195,13 @@ void Session::Input(const std::string& command) {
     const std::int64_t t = clock_->CatchUp();
     const std::string line = std::to_string(t) + " " + command;
     recorder_.Input(t, command);
-    if (trace_) {
-        trace_->MarkInput();
-        trace_->Input(t, line);
-    }
+    trace_->MarkInput();
+    trace_->Input(t, line);
 }
 
 void Session::Answered(std::int64_t t, const char* answer) {
     recorder_.Answered(t, answer);
-    if (trace_) trace_->InputBeforeMark(t, std::to_string(t) + " answer " + answer);
+    trace_->InputBeforeMark(t, std::to_string(t) + " answer " + answer);
 }
 
 void Session::FocusLost() {
@@ -230,6 +223,6 @@ void Session::Blur() {
 
 void Session::Unloaded() {
     if (Restarting()) return;
-    if (trace_) trace_->End(clock_->Now(), *form_);
+    trace_->End(clock_->Now(), *form_);
     if (!Replaying()) recorder_.End();
 }

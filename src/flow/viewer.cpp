@@ -74,10 +74,10 @@ void Viewer::Rewind() {
 }
 
 void Viewer::Attach(FrmMain& form, plat::GameClock& clock, plat::InputWatch& watch,
-                    sim::Trace* trace) {
+                    sim::Trace& trace) {
     form_ = &form;
     clock_ = &clock;
-    trace_ = trace;
+    trace_ = &trace;
     if (restartAt_) Rewind();
     // Watching changes nothing the player keeps; it sounds as the player chose, and a window
     // started again stays where the last one was.
@@ -102,11 +102,11 @@ void Viewer::Attach(FrmMain& form, plat::GameClock& clock, plat::InputWatch& wat
     watch.OnBlockedKey = [this](int vk, bool repeat) { Key(vk, repeat); };
     plat::SetMsgBoxHandler([this](const std::string& prompt, int style, const std::string& title) {
         const sim::Answer answer = input_->AnswerBox(style);
-        if (trace_) trace_->MsgBox(clock_->Now(), title, prompt, answer.name);
+        trace_->MsgBox(clock_->Now(), title, prompt, answer.name);
         return answer.result;
     });
     plat::SetShellHandler([this](const std::string& target) {
-        if (trace_) trace_->Open(clock_->Now(), target);
+        trace_->Open(clock_->Now(), target);
     });
 }
 
@@ -123,7 +123,7 @@ void Viewer::Begin() {
     if (restartAt_) {
         const std::int64_t target = *restartAt_;
         restartAt_.reset();
-        if (trace_) trace_->CountAnew();
+        trace_->CountAnew();
         JumpTo(target);
     }
     if (paused_) Pause(true);
@@ -153,7 +153,7 @@ void Viewer::DeliverNext() {
     // Moved on before it is delivered: what the line starts may already ask for the next.
     const sim::ScriptLine line = std::move(*next_);
     ReadAhead();
-    if (trace_) trace_->Input(clock_->Now(), line.text);
+    trace_->Input(clock_->Now(), line.text);
     input_->Deliver(line);
 }
 
@@ -214,9 +214,9 @@ void Viewer::JumpTo(std::int64_t target) {
         return;
     }
     const plat::SoundsSkipped skipped;
-    if (trace_) trace_->Quiet(true);
+    trace_->Quiet(true);
     clock_->RunTo(target);
-    if (trace_) trace_->Quiet(false);
+    trace_->Quiet(false);
     ShowStatus();
 }
 

@@ -34,7 +34,7 @@ class Viewer {
     // Reads the recording whole, once: the one-line reason when it is none.
     std::string Prepare();
     // Before each window loads: its stored values, seed and input paths.
-    void Attach(FrmMain& form, plat::GameClock& clock, plat::InputWatch& watch, sim::Trace* trace);
+    void Attach(FrmMain& form, plat::GameClock& clock, plat::InputWatch& watch, sim::Trace& trace);
     // Once it has loaded: from the start, or on to where a jump back asked for.
     void Begin();
     // Whether the window went only to be started again.

@@ -368,6 +368,27 @@ std::vector<OwnFile> OwnRegularFiles(const std::string& folder) {
     return files;
 }
 
+void RemoveOwnFile(const std::string& folder, const std::string& name) {
+    const std::string path = folder + "/" + name;
+    struct stat info {};
+    if (lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == geteuid())
+        unlink(path.c_str());
+}
+
+bool MakeFolders(const std::string& folder) {
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    return std::filesystem::is_directory(folder, error);
+}
+
+std::string LocalStamp(std::time_t when) {
+    std::tm local{};
+    localtime_r(&when, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d_%H-%M-%S", &local);
+    return text;
+}
+
 bool RenameToNewName(const std::string& from, const std::string& to, std::string& error) {
     if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
     // A file system without that kind of rename: a second link never replaces either.

@@ -56,6 +56,13 @@ struct OwnFile {
 // The regular files of this user's in folder (a link is none, whatever it names).
 std::vector<OwnFile> OwnRegularFiles(const std::string& folder);
 
+// Removes a file of OwnRegularFiles, as long as it still is one.
+void RemoveOwnFile(const std::string& folder, const std::string& name);
+// Makes the folder and those above it that are missing; false if it is not there after.
+bool MakeFolders(const std::string& folder);
+// "2026-12-08_19-45-12" for that moment in local time.
+std::string LocalStamp(std::time_t when);
+
 // Renames from to to, unless something is at to already.
 bool RenameToNewName(const std::string& from, const std::string& to, std::string& error);
 
