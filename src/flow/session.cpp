@@ -20,7 +20,8 @@
 #include "shell/frmmain.h"
 #include "shell/links.h"
 
-Session::Session(GameOptions options) : options_(std::move(options)) {}
+Session::Session(GameOptions options)
+    : options_(std::move(options)), trace_(std::make_unique<sim::Trace>(nullptr)) {}
 
 Session::~Session() {
     plat::SetMsgBoxHandler({});
@@ -41,10 +42,10 @@ std::string Session::Prepare() {
         std::string error;
         traceFile_ = plat::OpenOutputFile(options_.trace, false, error);
         if (!traceFile_) return "cannot write the trace " + options_.trace + ": " + error;
+        trace_ = std::make_unique<sim::Trace>(traceFile_);
         traceOut_.OnTimer = [this] { trace_->FlushFinal(); };
         traceOut_.SetEnabled(true);
     }
-    trace_ = std::make_unique<sim::Trace>(traceFile_);
     return {};
 }
 
