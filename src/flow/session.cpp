@@ -44,7 +44,8 @@ const char* const kGameUsage =
     "  --trace FILE        write the game's trace to FILE, as nibbly-sim writes it\n"
     "  --frame-stats FILE  write a frame-pacing record for the benchmark\n"
     "Keys: arrows steer, I inserts a coin, 1 / 2 start a game, E and S switch the look and\n"
-    "the speed, P pauses (a controller's Start too), M mutes, Esc abandons, F1 opens the help.\n";
+    "the speed, P pauses (a controller's Start too), M mutes, F11 fills the screen, Esc\n"
+    "abandons, F1 opens the help.\n";
 
 std::string ParseGameArguments(int argc, char** argv, GameOptions& options, GameRequest& request) {
     options = {};
@@ -146,10 +147,10 @@ void Session::Attach(FrmMain& form) {
     watch_ = std::make_unique<plat::InputWatch>(form);
 
     if (Replaying()) {
-        // Watching changes nothing the player keeps; it sounds as the player chose.
-        const std::string muted = plat::GetSetting(kAppTitle, kChoicesSection, "Muted", "0");
+        // Watching changes nothing the player keeps; it sounds and shows as the player chose.
+        const auto choices = plat::GetAllSettings(kAppTitle, kChoicesSection);
         plat::UseMemorySettings();
-        plat::SaveSetting(kAppTitle, kChoicesSection, "Muted", muted);
+        plat::SaveSettings(kAppTitle, kChoicesSection, choices);
         for (const auto& [key, value] : header_.settings) {
             plat::SaveSetting(kAppTitle, "SetLog", key, value);
         }
