@@ -41,7 +41,12 @@ QRectF ScaledView::Shown() const {
 void ScaledView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::black);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, smooth_);
     painter.drawImage(Shown(), frame_);
+}
+
+void ScaledView::hideEvent(QHideEvent*) {
+    frame_ = QImage();
 }
 
 bool ScaledView::eventFilter(QObject* watched, QEvent* event) {
@@ -71,24 +76,23 @@ bool ScaledView::eventFilter(QObject* watched, QEvent* event) {
 }
 
 // Drawn at the whole factor with the text at that resolution, the pixel art without smoothing;
-// a fit between factors is smoothed down from the factor above.
+// a fit between factors is smoothed down from the factor above as it is shown.
 void ScaledView::Compose() {
     const qreal ratio = devicePixelRatio();
     const plat::ScreenFit fit = plat::FitToScreen(body_ * ratio, size() * ratio);
-    QImage frame(body_ * ratio * fit.factor, QImage::Format_ARGB32_Premultiplied);
-    frame.setDevicePixelRatio(ratio * fit.factor);
-    frame.fill(Qt::transparent);
-    QPainter painter(&frame);
-    const QRegion body(QRect(QPoint(), body_));
-    window_.render(&painter, {}, body, {});
+    const QSize pixels = body_ * ratio * fit.factor;
+    // Kept from frame to frame: a new picture each time costs more than drawing it.
+    if (frame_.size() != pixels) frame_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+    frame_.setDevicePixelRatio(ratio * fit.factor);
+    frame_.fill(Qt::transparent);
+    smooth_ = fit.smooth;
+    QPainter painter(&frame_);
+    window_.render(&painter, {}, QRegion(QRect(QPoint(), body_)), {});
     for (QObject* child : window_.children()) {
         auto* widget = qobject_cast<QWidget*>(child);
         if (widget == nullptr || widget == this || widget->isHidden() || widget->isWindow()) continue;
         widget->render(&painter, widget->pos(), QRegion(), QWidget::DrawChildren);
     }
-    painter.end();
-    frame_ = fit.smooth ? frame.scaled(fit.size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-                        : std::move(frame);
 }
 
 void ScaledView::Relay(const QEvent& event) {

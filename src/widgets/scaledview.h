@@ -23,6 +23,7 @@ class ScaledView : public QWidget {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
@@ -32,5 +33,6 @@ class ScaledView : public QWidget {
     QWidget& window_;
     QSize body_;
     QImage frame_;
+    bool smooth_ = false;
     bool relaying_ = false;
 };
