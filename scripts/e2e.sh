@@ -5,7 +5,8 @@
 # desktop entry and metainfo, then plays a short game on the installed program, records and
 # replays one, holds keys with both cores busy and times the program's end by every route of
 # leaving it; holds game time to the wall clock (and a stall), pauses and mutes. Then the
-# installed game on scaled X screens and under a Wayland compositor (weston, headless).
+# installed game on scaled X screens, full screen (F11) on X screens of three sizes, and under a
+# Wayland compositor (weston, headless), full screen there too.
 # Screenshots and the game's output are kept in build/e2e.
 set -Eeuo pipefail
 # Any step that stops the run says where, even one without a check of its own.
@@ -635,6 +636,85 @@ scaled_leg 1x 2400x1800 1 1
 scaled_leg 2x 2400x1800 2 2
 scaled_leg 3x 2400x1800 3 3
 scaled_leg 1080p-200 1920x1080 2 1
+
+# ---- Full screen (X11): F11 through the window manager's full-screen state ----
+# The box of what is not black in a picture, as "W H X Y".
+lit_box() {
+    convert "$1" -fuzz 3% -format '%@' info: 2>/dev/null | tr 'x+' '  '
+}
+# Each leg: a screen of its own with openbox; F11 fills it with the whole window, enlarged by the
+# factor (or fitted, "fit", drawn at 2 and smoothed down), centred on black; a click on the coin
+# button where it is shown inserts a coin; F11 again puts the window back where it was.
+fullscreen_leg() {
+    local name=$1 screen=$2 factor=$3 xvfb wm leg sw sh w h x y before after box
+    local trace=$out/fullscreen-$name-trace.jsonl kept=$work/settings-before-fullscreen
+    step "full-screen X11 leg $name: F11 on a $screen screen shows the window at ${factor}"
+    cp "$settings" "$kept"
+    printf '[SetLog]\nGameCoins=3\nGameHiScore=0\n' >"$settings"
+    Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp 3>"$work/display-fs-$name" \
+        2>"$out/xvfb-fs-$name.log" &
+    xvfb=$!
+    pids+=("$xvfb")
+    wait_for "X display" 10 test -s "$work/display-fs-$name"
+    export DISPLAY=:$(cat "$work/display-fs-$name")
+    openbox --sm-disable >"$out/openbox-fs-$name.log" 2>&1 &
+    wm=$!
+    pids+=("$wm")
+    wait_for "window manager" 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'
+    QT_SCREEN_SCALE_FACTORS=1 "$prefix/bin/nibbly" --trace "$trace" >"$out/nibbly-fs-$name.log" 2>&1 &
+    leg=$!
+    pids+=("$leg")
+    window_up
+    before="$cx,$cy"
+    sw=${screen%x*}
+    sh=${screen#*x}
+    xdotool key F11
+    filled() { client_origin; [ "$(xwininfo -id "$wid" | awk '/Width:/ {print $2}')" = "$sw" ]; }
+    wait_for "full-screen window" 10 filled
+    xprop -id "$wid" _NET_WM_STATE | grep -q _NET_WM_STATE_FULLSCREEN ||
+        fail "the window manager does not hold the window full screen"
+    if [ "$factor" = fit ]; then
+        w=$(awk -v sw="$sw" -v sh="$sh" 'BEGIN { f = sw / 697 < sh / 556 ? sw / 697 : sh / 556; printf "%d", 697 * f + 0.5 }')
+        h=$(awk -v sw="$sw" -v sh="$sh" 'BEGIN { f = sw / 697 < sh / 556 ? sw / 697 : sh / 556; printf "%d", 556 * f + 0.5 }')
+    else
+        w=$((697 * factor))
+        h=$((556 * factor))
+    fi
+    x=$(((sw - w) / 2))
+    y=$(((sh - h) / 2))
+    shown() {
+        import -window root "$out/fullscreen-$name.png"
+        box=$(lit_box "$out/fullscreen-$name.png")
+        [ "$box" = "$w $h $x $y" ]
+    }
+    wait_for "window shown ${w}x${h} at $x,$y on black (seen: ${box:-nothing})" 10 shown
+    echo "    screenshot: $out/fullscreen-$name.png"
+    echo "    screen $screen: window shown ${w}x${h} at $x,$y (factor $factor), black around it"
+    # The coin button's centre, (644.5, 200.5) in the window's own pixels.
+    xdotool mousemove --sync "$(awk -v x="$x" -v w="$w" 'BEGIN { printf "%d", x + 644.5 * w / 697 }')" \
+        "$(awk -v y="$y" -v h="$h" 'BEGIN { printf "%d", y + 200.5 * h / 556 }')" click 1
+    sleep 0.5
+    xdotool key F11
+    back() { client_origin; [ "$cx,$cy" = "$before" ]; }
+    wait_for "window back at $before" 10 back
+    after=$(xwininfo -id "$wid" | awk '/Width:|Height:/ {printf "%s ", $2}')
+    echo "    F11 again: the window is back at $cx,$cy, ${after% }"
+    [ "$after" = "697 556 " ] || fail "the window came back ${after% }"
+    kill -TERM "$leg"
+    wait "$leg" || fail "full-screen leg $name: exit status $?"
+    grep -q '"line":"[0-9]* click XPButton1"' "$trace" || fail "the click is not in the trace"
+    ! grep -q 'F11' "$trace" || fail "F11 reached the trace: $(grep F11 "$trace" | head -1)"
+    [ "$(setting GameCoins)" = 4 ] || fail "GameCoins is $(setting GameCoins), not 3 + 1"
+    [ "$(setting Fullscreen)" = 0 ] || fail "Fullscreen is stored as $(setting Fullscreen)"
+    [ "$(setting frmMainX)" = $((${before%,*} * 15)) ] || fail "frmMainX is not the window's place"
+    echo "    the click on the coin button is in the trace; coins $(setting GameCoins), Fullscreen=0 stored"
+    cp "$kept" "$settings"
+    kill "$wm" "$xvfb"
+    wait "$wm" "$xvfb" 2>/dev/null || true
+}
+fullscreen_leg 1440p 2560x1440 2
+fullscreen_leg 4k 3840x2160 3
+fullscreen_leg 1080p 1920x1080 fit
 export DISPLAY=$x11_display
 
 # ---- Wayland: the game plays natively under a compositor ----
@@ -696,6 +776,30 @@ sed 's/^/    /' "$settings"
     fail "the stored place changed under Wayland"
 ! grep -qi 'position\|geometry\|move' "$out/nibbly-wayland.log" ||
     fail "the game printed about positions: $(cat "$out/nibbly-wayland.log")"
+wayland_fullscreen() {
+    local kept=$work/settings-before-wayland-fullscreen w=697 h=556 x=163 y=106 box
+    step "Wayland: stored full screen starts the window centred on black"
+    cp "$settings" "$kept"
+    printf '[SetLog]\nGameCoins=3\nGameHiScore=0\n[Choices]\nFullscreen=1\n' >"$settings"
+    "${wayland[@]}" "$prefix/bin/nibbly" >"$out/nibbly-wayland-fullscreen.log" 2>&1 &
+    game=$!
+    pids+=("$game")
+    wayland_shown() {
+        rm -f "$work"/shots/*.png
+        mkdir -p "$work/shots"
+        (cd "$work/shots" && "${wayland[@]}" weston-screenshooter >/dev/null 2>&1) || return 1
+        mv "$work"/shots/*.png "$out/wayland-fullscreen.png" || return 1
+        box=$(lit_box "$out/wayland-fullscreen.png")
+        [ "$box" = "$w $h $x $y" ]
+    }
+    wait_for "window shown ${w}x${h} at $x,$y on black (seen: ${box:-nothing})" 20 wayland_shown
+    echo "    screenshot: $out/wayland-fullscreen.png (window shown ${w}x${h} at $x,$y, factor 1)"
+    kill -TERM "$game"
+    wait "$game" || fail "Wayland full-screen game: exit status $?"
+    [ "$(setting Fullscreen)" = 1 ] || fail "Fullscreen is stored as $(setting Fullscreen)"
+    cp "$kept" "$settings"
+}
+wayland_fullscreen
 kill "$weston"
 wait "$weston" 2>/dev/null || true
 
