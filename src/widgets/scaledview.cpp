@@ -82,9 +82,10 @@ void ScaledView::Compose() {
     const plat::ScreenFit fit = plat::FitToScreen(body_ * ratio, size() * ratio);
     const QSize pixels = body_ * ratio * fit.factor;
     // Kept from frame to frame: a new picture each time costs more than drawing it.
-    if (frame_.size() != pixels) frame_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+    if (frame_.size() != pixels) frame_ = QImage(pixels, QImage::Format_RGB32);
     frame_.setDevicePixelRatio(ratio * fit.factor);
-    frame_.fill(Qt::transparent);
+    // Where the window is see-through (its rounded corners) the black shows.
+    frame_.fill(Qt::black);
     smooth_ = fit.smooth;
     QPainter painter(&frame_);
     window_.render(&painter, {}, QRegion(QRect(QPoint(), body_)), {});
