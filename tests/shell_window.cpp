@@ -452,10 +452,9 @@ TEST_F(Window, FullScreenShowsTheWholeWindowOnBlackAndTakesThePointerWhereItIsSh
     const auto click = [this](QPoint at) {
         QWindow& window = *form->windowHandle();
         for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-            QMouseEvent event(type, QPointF(at), QPointF(at), QPointF(form->mapToGlobal(at)),
-                              Qt::LeftButton,
-                              type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
-                              Qt::NoModifier);
+            QMouseEvent event(
+                type, QPointF(at), QPointF(at), QPointF(form->mapToGlobal(at)), Qt::LeftButton,
+                type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
             QApplication::sendEvent(&window, &event);
         }
     };

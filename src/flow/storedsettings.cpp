@@ -39,6 +39,7 @@ void StoreSettings() {
                         {"frmMainY", std::to_string(form.TopTwips())},
                         {"GameCoins", std::to_string(Coins)},
                         {"GameHiScore", std::to_string(HiScore)}});
-    plat::SaveSettings(kAppTitle, kChoicesSection,
-                       {{"Muted", Muted() ? "1" : "0"}, {"Fullscreen", form.FullScreen() ? "1" : "0"}});
+    plat::SaveSettings(
+        kAppTitle, kChoicesSection,
+        {{"Muted", Muted() ? "1" : "0"}, {"Fullscreen", form.FullScreen() ? "1" : "0"}});
 }

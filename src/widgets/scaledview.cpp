@@ -12,7 +12,8 @@
 QRectF ShownPlace(QSize body, QSize view, qreal ratio) {
     const QSize device = view * ratio;
     const QSize shown = plat::FitToScreen(body * ratio, device).size;
-    const QPointF corner((device.width() - shown.width()) / 2, (device.height() - shown.height()) / 2);
+    const QPointF corner((device.width() - shown.width()) / 2,
+                         (device.height() - shown.height()) / 2);
     return {corner / ratio, QSizeF(shown) / ratio};
 }
 
@@ -21,7 +22,9 @@ QPointF BodyPoint(QPointF viewPoint, QSize body, const QRectF& shown) {
     return {inside.x() * body.width() / shown.width(), inside.y() * body.height() / shown.height()};
 }
 
-ScaledView::ScaledView(QWidget& window, QSize body) : QWidget(&window), window_(window), body_(body) {
+ScaledView::ScaledView(QWidget& window, QSize body)
+    : QWidget(&window), window_(window), body_(body) {
+    setGeometry(window.rect());
     // Paints every pixel it covers; the children under it need not paint on the screen.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -50,10 +53,10 @@ void ScaledView::hideEvent(QHideEvent*) {
 }
 
 bool ScaledView::eventFilter(QObject* watched, QEvent* event) {
-    if (isHidden()) return false;
     const QEvent::Type type = event->type();
+    if (watched == &window_ && type == QEvent::Resize) setGeometry(window_.rect());
+    if (isHidden()) return false;
     if (watched == &window_) {
-        if (type == QEvent::Resize) setGeometry(window_.rect());
         // Something in the window is to be painted again.
         if (type == QEvent::UpdateRequest) {
             Compose();
@@ -91,7 +94,8 @@ void ScaledView::Compose() {
     window_.render(&painter, {}, QRegion(QRect(QPoint(), body_)), {});
     for (QObject* child : window_.children()) {
         auto* widget = qobject_cast<QWidget*>(child);
-        if (widget == nullptr || widget == this || widget->isHidden() || widget->isWindow()) continue;
+        if (widget == nullptr || widget == this || widget->isHidden() || widget->isWindow())
+            continue;
         widget->render(&painter, widget->pos(), QRegion(), QWidget::DrawChildren);
     }
 }

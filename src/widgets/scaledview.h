@@ -16,6 +16,7 @@ QPointF BodyPoint(QPointF viewPoint, QSize body, const QRectF& shown);
 // as if the window were shown at its own size. Hidden, it changes nothing.
 class ScaledView : public QWidget {
   public:
+    // Covers the window from the start, hidden.
     ScaledView(QWidget& window, QSize body);
     ~ScaledView() override;
 

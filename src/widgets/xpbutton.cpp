@@ -506,8 +506,7 @@ void XPButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     // Moved to a screen of another factor, or drawn enlarged (the window shown full screen):
     // the caption stays at the resolution it is shown at.
-    const int scale =
-        std::max(1, qRound(painter.paintEngine()->paintDevice()->devicePixelRatio()));
+    const int scale = std::max(1, qRound(painter.paintEngine()->paintDevice()->devicePixelRatio()));
     if (CanvasScale() != scale) Resize(scale);
     painter.drawImage(0, 0, canvas_);
 }
