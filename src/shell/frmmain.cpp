@@ -254,12 +254,13 @@ void FrmMain::LayoutWindow() {
     update();
     RMe();
     // Where the compositor places windows the remembered place is kept as it is.
-    if (isMinimized() || fullScreen_ || plat::WindowSystemPlacesWindows()) return;
+    if (isMinimized() || plat::WindowSystemPlacesWindows()) return;
     const Placement place = ClampPlacement({WindowX, WindowY}, plat::ScreenWidthTwips(),
                                            plat::ScreenHeightTwips(), w, h);
     WindowX = place.x;
     WindowY = place.y;
-    move(Px(WindowX), Px(WindowY));
+    // Full screen, it is the place to go back to.
+    if (!fullScreen_) move(Px(WindowX), Px(WindowY));
 }
 
 // Painted straight onto the window, at the screen's factor: the skin scales without
@@ -299,13 +300,16 @@ void FrmMain::RMe() {
 }
 
 // A compositor that places windows does not tell the program where: the remembered place
-// stands for the actual one.
+// stands for the actual one. Full screen, the place to go back to does, in the whole pixels
+// the window goes back to.
 std::int32_t FrmMain::LeftTwips() const {
-    return plat::WindowSystemPlacesWindows() || fullScreen_ ? WindowX : x() * kTwipsPerPixel;
+    if (plat::WindowSystemPlacesWindows()) return WindowX;
+    return (fullScreen_ ? Px(WindowX) : x()) * kTwipsPerPixel;
 }
 
 std::int32_t FrmMain::TopTwips() const {
-    return plat::WindowSystemPlacesWindows() || fullScreen_ ? WindowY : y() * kTwipsPerPixel;
+    if (plat::WindowSystemPlacesWindows()) return WindowY;
+    return (fullScreen_ ? Px(WindowY) : y()) * kTwipsPerPixel;
 }
 
 void FrmMain::Unload() {
