@@ -646,7 +646,7 @@ lit_box() {
 # factor (or fitted, "fit", drawn at 2 and smoothed down), centred on black; a click on the coin
 # button where it is shown inserts a coin; F11 again puts the window back where it was.
 fullscreen_leg() {
-    local name=$1 screen=$2 factor=$3 xvfb wm leg sw sh w h x y before after box
+    local name=$1 screen=$2 factor=$3 xvfb wm leg sw sh w h x y bx by before after box inputs
     local trace=$out/fullscreen-$name-trace.jsonl kept=$work/settings-before-fullscreen
     step "full-screen X11 leg $name: F11 on a $screen screen shows the window at ${factor}"
     cp "$settings" "$kept"
@@ -661,7 +661,8 @@ fullscreen_leg() {
     wm=$!
     pids+=("$wm")
     wait_for "window manager" 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'
-    QT_SCREEN_SCALE_FACTORS=1 "$prefix/bin/nibbly" --trace "$trace" >"$out/nibbly-fs-$name.log" 2>&1 &
+    QT_SCREEN_SCALE_FACTORS=1 "$prefix/bin/nibbly" --trace "$trace" >"$out/nibbly-fs-$name.log" \
+        2>&1 &
     leg=$!
     pids+=("$leg")
     window_up
@@ -674,8 +675,9 @@ fullscreen_leg() {
     xprop -id "$wid" _NET_WM_STATE | grep -q _NET_WM_STATE_FULLSCREEN ||
         fail "the window manager does not hold the window full screen"
     if [ "$factor" = fit ]; then
-        w=$(awk -v sw="$sw" -v sh="$sh" 'BEGIN { f = sw / 697 < sh / 556 ? sw / 697 : sh / 556; printf "%d", 697 * f + 0.5 }')
-        h=$(awk -v sw="$sw" -v sh="$sh" 'BEGIN { f = sw / 697 < sh / 556 ? sw / 697 : sh / 556; printf "%d", 556 * f + 0.5 }')
+        read -r w h < <(awk -v sw="$sw" -v sh="$sh" 'BEGIN {
+            f = sw / 697 < sh / 556 ? sw / 697 : sh / 556
+            printf "%d %d\n", 697 * f + 0.5, 556 * f + 0.5 }')
     else
         w=$((697 * factor))
         h=$((556 * factor))
@@ -687,12 +689,13 @@ fullscreen_leg() {
         box=$(lit_box "$out/fullscreen-$name.png")
         [ "$box" = "$w $h $x $y" ]
     }
-    wait_for "window shown ${w}x${h} at $x,$y on black (seen: ${box:-nothing})" 10 shown
+    wait_for "window shown ${w}x${h} at $x,$y on black" 10 shown
     echo "    screenshot: $out/fullscreen-$name.png"
     echo "    screen $screen: window shown ${w}x${h} at $x,$y (factor $factor), black around it"
     # The coin button's centre, (644.5, 200.5) in the window's own pixels.
-    xdotool mousemove --sync "$(awk -v x="$x" -v w="$w" 'BEGIN { printf "%d", x + 644.5 * w / 697 }')" \
-        "$(awk -v y="$y" -v h="$h" 'BEGIN { printf "%d", y + 200.5 * h / 556 }')" click 1
+    read -r bx by < <(awk -v x="$x" -v y="$y" -v w="$w" -v h="$h" \
+        'BEGIN { printf "%d %d\n", x + 644.5 * w / 697, y + 200.5 * h / 556 }')
+    xdotool mousemove --sync "$bx" "$by" click 1
     sleep 0.5
     xdotool key F11
     back() { client_origin; [ "$cx,$cy" = "$before" ]; }
@@ -708,7 +711,7 @@ fullscreen_leg() {
     [ "$(setting GameCoins)" = 4 ] || fail "GameCoins is $(setting GameCoins), not 3 + 1"
     [ "$(setting Fullscreen)" = 0 ] || fail "Fullscreen is stored as $(setting Fullscreen)"
     [ "$(setting frmMainX)" = $((${before%,*} * 15)) ] || fail "frmMainX is not the window's place"
-    echo "    the click on the coin button is in the trace; coins $(setting GameCoins), Fullscreen=0 stored"
+    echo "    the click at $bx,$by is in the trace; coins $(setting GameCoins), Fullscreen=0 stored"
     cp "$kept" "$settings"
     kill "$wm" "$xvfb"
     wait "$wm" "$xvfb" 2>/dev/null || true
@@ -823,7 +826,7 @@ wayland_fullscreen() {
         box=$(lit_box "$out/wayland-fullscreen.png")
         [ "$box" = "$w $h $x $y" ]
     }
-    wait_for "window shown ${w}x${h} at $x,$y on black (seen: ${box:-nothing})" 20 wayland_shown
+    wait_for "window shown ${w}x${h} at $x,$y on black" 20 wayland_shown
     echo "    screenshot: $out/wayland-fullscreen.png (window shown ${w}x${h} at $x,$y, factor 1)"
     kill -TERM "$game"
     wait "$game" || fail "Wayland full-screen game: exit status $?"
