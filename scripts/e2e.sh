@@ -5,8 +5,9 @@
 # desktop entry and metainfo and checks the recordings' file type, then plays a short game
 # on the installed program, records and replays one, holds keys with both cores busy and
 # times the program's end by every route of leaving it; holds game time to the wall clock
-# (and a stall), pauses and mutes. Then the installed game on scaled X screens and under a
-# Wayland compositor (weston, headless).
+# (and a stall), pauses and mutes; records each game on its own and watches one with jumps.
+# Then the installed game on scaled X screens, full screen (F11) on X screens of three sizes,
+# and under a Wayland compositor (weston, headless), full screen there too.
 # Screenshots and the game's output are kept in build/e2e.
 set -Eeuo pipefail
 # Any step that stops the run says where, even one without a check of its own.
@@ -802,7 +803,120 @@ scaled_leg 1x 2400x1800 1 1
 scaled_leg 2x 2400x1800 2 2
 scaled_leg 3x 2400x1800 3 3
 scaled_leg 1080p-200 1920x1080 2 1
+
+# ---- Full screen (X11): F11 through the window manager's full-screen state ----
+# The box of what is not black in a picture, as "W H X Y".
+lit_box() {
+    convert "$1" -fuzz 3% -format '%@' info: 2>/dev/null | tr 'x+' '  '
+}
+# Each leg: a screen of its own with openbox; F11 fills it with the whole window, enlarged by the
+# factor (or fitted, "fit", drawn at 2 and smoothed down), centred on black; a click on the coin
+# button where it is shown inserts a coin; F11 again puts the window back where it was.
+fullscreen_leg() {
+    local name=$1 screen=$2 factor=$3 xvfb wm leg sw sh w h x y bx by before after box inputs
+    local trace=$out/fullscreen-$name-trace.jsonl kept=$work/settings-before-fullscreen
+    step "full-screen X11 leg $name: F11 on a $screen screen shows the window at ${factor}"
+    cp "$settings" "$kept"
+    printf '[SetLog]\nGameCoins=3\nGameHiScore=0\n' >"$settings"
+    Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp 3>"$work/display-fs-$name" \
+        2>"$out/xvfb-fs-$name.log" &
+    xvfb=$!
+    pids+=("$xvfb")
+    wait_for "X display" 10 test -s "$work/display-fs-$name"
+    export DISPLAY=:$(cat "$work/display-fs-$name")
+    openbox --sm-disable >"$out/openbox-fs-$name.log" 2>&1 &
+    wm=$!
+    pids+=("$wm")
+    wait_for "window manager" 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'
+    QT_SCREEN_SCALE_FACTORS=1 "$prefix/bin/nibbly" --trace "$trace" >"$out/nibbly-fs-$name.log" \
+        2>&1 &
+    leg=$!
+    pids+=("$leg")
+    window_up
+    before="$cx,$cy"
+    sw=${screen%x*}
+    sh=${screen#*x}
+    xdotool key F11
+    filled() { client_origin; [ "$(xwininfo -id "$wid" | awk '/Width:/ {print $2}')" = "$sw" ]; }
+    wait_for "full-screen window" 10 filled
+    xprop -id "$wid" _NET_WM_STATE | grep -q _NET_WM_STATE_FULLSCREEN ||
+        fail "the window manager does not hold the window full screen"
+    if [ "$factor" = fit ]; then
+        read -r w h < <(awk -v sw="$sw" -v sh="$sh" 'BEGIN {
+            f = sw / 697 < sh / 556 ? sw / 697 : sh / 556
+            printf "%d %d\n", 697 * f + 0.5, 556 * f + 0.5 }')
+    else
+        w=$((697 * factor))
+        h=$((556 * factor))
+    fi
+    x=$(((sw - w) / 2))
+    y=$(((sh - h) / 2))
+    shown() {
+        import -window root "$out/fullscreen-$name.png"
+        box=$(lit_box "$out/fullscreen-$name.png")
+        [ "$box" = "$w $h $x $y" ]
+    }
+    wait_for "window shown ${w}x${h} at $x,$y on black" 10 shown
+    echo "    screenshot: $out/fullscreen-$name.png"
+    echo "    screen $screen: window shown ${w}x${h} at $x,$y (factor $factor), black around it"
+    # The coin button's centre, (644.5, 200.5) in the window's own pixels.
+    read -r bx by < <(awk -v x="$x" -v y="$y" -v w="$w" -v h="$h" \
+        'BEGIN { printf "%d %d\n", x + 644.5 * w / 697, y + 200.5 * h / 556 }')
+    xdotool mousemove --sync "$bx" "$by" click 1
+    sleep 0.5
+    xdotool key F11
+    back() { client_origin; [ "$cx,$cy" = "$before" ]; }
+    wait_for "window back at $before" 10 back
+    after=$(xwininfo -id "$wid" | awk '/Width:|Height:/ {printf "%s ", $2}')
+    echo "    F11 again: the window is back at $cx,$cy, ${after% }"
+    [ "$after" = "697 556 " ] || fail "the window came back ${after% }"
+    kill -TERM "$leg"
+    wait "$leg" || fail "full-screen leg $name: exit status $?"
+    # The click and the end are the only inputs: F11 is none, nor a loss of the focus.
+    inputs=$(sed -n 's/.*"ev":"input",.*"line":"[0-9]* \([^"]*\)".*/\1/p' "$trace" | tr '\n' ',')
+    [ "$inputs" = "click XPButton1,end," ] || fail "the trace's inputs are $inputs"
+    [ "$(setting GameCoins)" = 4 ] || fail "GameCoins is $(setting GameCoins), not 3 + 1"
+    [ "$(setting Fullscreen)" = 0 ] || fail "Fullscreen is stored as $(setting Fullscreen)"
+    [ "$(setting frmMainX)" = $((${before%,*} * 15)) ] || fail "frmMainX is not the window's place"
+    echo "    the click at $bx,$by is in the trace; coins $(setting GameCoins), Fullscreen=0 stored"
+    cp "$kept" "$settings"
+    kill "$wm" "$xvfb"
+    wait "$wm" "$xvfb" 2>/dev/null || true
+}
+fullscreen_leg 1440p 2560x1440 2
+fullscreen_leg 4k 3840x2160 3
+fullscreen_leg 1080p 1920x1080 fit
 export DISPLAY=$x11_display
+
+# Full screen is presentation: the same recording watched full screen and at the window's size
+# traces the same.
+held_full_screen() {
+    local window
+    window=$(find_window "$title")
+    [ -n "$window" ] && xprop -id "$window" _NET_WM_STATE | grep -q _NET_WM_STATE_FULLSCREEN
+}
+fullscreen_trace_run() {
+    local shown script=$work/coins.replay kept=$work/settings-before-fullscreen
+    step "F11's choice: a recording watched full screen traces as one watched at the window's size"
+    cp "$settings" "$kept"
+    printf '1500 key I\n2000 key I\n2500 key I\n3000 end\n' >"$script"
+    for shown in 1 0; do
+        printf '[SetLog]\nGameCoins=3\nGameHiScore=0\n[Choices]\nFullscreen=%s\n' "$shown" >"$settings"
+        "$prefix/bin/nibbly" --replay "$script" --trace "$out/fullscreen-$shown-trace.jsonl" \
+            >"$out/fullscreen-$shown.log" 2>&1 &
+        game=$!
+        pids+=("$game")
+        # Watching shows as the player chose.
+        [ "$shown" = 0 ] || wait_for "full-screen watching" 10 held_full_screen
+        wait "$game" || fail "watching with Fullscreen=$shown: status $?"
+    done
+    cmp "$out/fullscreen-1-trace.jsonl" "$out/fullscreen-0-trace.jsonl" ||
+        fail "full screen changed the trace: $(diff "$out/fullscreen-1-trace.jsonl" \
+            "$out/fullscreen-0-trace.jsonl" | head -4 | cut -c1-300)"
+    echo "    the traces are the same: $(wc -l <"$out/fullscreen-1-trace.jsonl") lines"
+    cp "$kept" "$settings"
+}
+fullscreen_trace_run
 
 # ---- Wayland: the game plays natively under a compositor ----
 step "Wayland: weston headless, the game with QT_QPA_PLATFORM=wayland"
@@ -863,6 +977,30 @@ sed 's/^/    /' "$settings"
     fail "the stored place changed under Wayland"
 ! grep -qi 'position\|geometry\|move' "$out/nibbly-wayland.log" ||
     fail "the game printed about positions: $(cat "$out/nibbly-wayland.log")"
+wayland_fullscreen() {
+    local kept=$work/settings-before-wayland-fullscreen w=697 h=556 x=163 y=106 box
+    step "Wayland: stored full screen starts the window centred on black"
+    cp "$settings" "$kept"
+    printf '[SetLog]\nGameCoins=3\nGameHiScore=0\n[Choices]\nFullscreen=1\n' >"$settings"
+    "${wayland[@]}" "$prefix/bin/nibbly" >"$out/nibbly-wayland-fullscreen.log" 2>&1 &
+    game=$!
+    pids+=("$game")
+    wayland_shown() {
+        rm -f "$work"/shots/*.png
+        mkdir -p "$work/shots"
+        (cd "$work/shots" && "${wayland[@]}" weston-screenshooter >/dev/null 2>&1) || return 1
+        mv "$work"/shots/*.png "$out/wayland-fullscreen.png" || return 1
+        box=$(lit_box "$out/wayland-fullscreen.png")
+        [ "$box" = "$w $h $x $y" ]
+    }
+    wait_for "window shown ${w}x${h} at $x,$y on black" 20 wayland_shown
+    echo "    screenshot: $out/wayland-fullscreen.png (window shown ${w}x${h} at $x,$y, factor 1)"
+    kill -TERM "$game"
+    wait "$game" || fail "Wayland full-screen game: exit status $?"
+    [ "$(setting Fullscreen)" = 1 ] || fail "Fullscreen is stored as $(setting Fullscreen)"
+    cp "$kept" "$settings"
+}
+wayland_fullscreen
 kill "$weston"
 wait "$weston" 2>/dev/null || true
 

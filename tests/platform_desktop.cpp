@@ -170,4 +170,32 @@ TEST(FittingScale, LargestWholeFactorAtWhichTheWindowFits) {
     }
 }
 
+// Full screen: the largest whole factor that fits; at 1, a screen half as large again is filled
+// by drawing at 2 and smoothing down to the largest size that fits.
+TEST(FitToScreen, WholeFactorOrASharpFitOfTheScreen) {
+    const QSize window(697, 556);
+    const struct {
+        const char* name;
+        QSize window;
+        QSize screen;
+        plat::ScreenFit fit;
+    } rows[] = {
+        {"1440p_at_2", window, {2560, 1440}, {2, {1394, 1112}, false}},
+        {"4k_at_3", window, {3840, 2160}, {3, {2091, 1668}, false}},
+        {"1080p_fits_smoothly", window, {1920, 1080}, {2, {1354, 1080}, true}},
+        {"xga_stays_at_1", window, {1024, 768}, {1, {697, 556}, false}},
+        {"half_as_large_again_fits", window, {1046, 834}, {2, {1046, 834}, true}},
+        {"a_pixel_short_of_half_again", window, {1046, 833}, {1, {697, 556}, false}},
+        {"window_drawn_at_2_on_4k", window * 2, {3840, 2160}, {2, {2708, 2160}, true}},
+        {"screen_smaller_than_the_window", window, {640, 480}, {1, {697, 556}, false}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const plat::ScreenFit fit = plat::FitToScreen(row.window, row.screen);
+        EXPECT_EQ(fit.factor, row.fit.factor);
+        EXPECT_EQ(fit.size, row.fit.size);
+        EXPECT_EQ(fit.smooth, row.fit.smooth);
+    }
+}
+
 }  // namespace

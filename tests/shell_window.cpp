@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QRegularExpression>
+#include <QWindow>
 #include <functional>
 #include <string>
 #include <vector>
@@ -20,6 +21,7 @@
 #include "platform/timer.h"
 #include "shell/frmmain.h"
 #include "shell/skin.h"
+#include "widgets/scaledview.h"
 
 namespace {
 
@@ -338,37 +340,137 @@ TEST_F(Window, CloseRequestFromTheWindowSystemStoresWithoutAsking) {
                                                   {"frmMainY", "1200"}}));
 }
 
-// Muting is the player's own choice, beside the four values: on only when stored as 1, turned
-// over once by each press of M however its repeats come, stored in its own section.
-TEST_F(Window, MuteIsReadTurnedByMAndStoredApart) {
+// The player's own choices, beside the four values: each on only when stored as 1, turned over
+// once by each press of its key however its repeats come, stored in its own section. The
+// window's place stays what it was, full screen or not.
+TEST_F(Window, ChoicesAreReadTurnedByTheirKeysAndStoredApart) {
+    const struct {
+        const char* key;
+        Qt::Key press;
+        std::function<bool(const FrmMain&)> on;
+    } choices[] = {
+        {"Muted", Qt::Key_M,
+         [](const FrmMain& f) {
+             EXPECT_EQ(f.TitleMark(), Muted() ? "静音" : "");
+             return Muted();
+         }},
+        {"Fullscreen", Qt::Key_F11,
+         [](const FrmMain& f) {
+             EXPECT_EQ(f.isFullScreen(), f.FullScreen());
+             EXPECT_EQ(f.mask().isEmpty(), f.FullScreen());
+             return f.FullScreen();
+         }},
+    };
     struct Row {
         const char* name;
         const char* stored;
-        bool muted;
+        bool on;
     };
     const Row rows[] = {
         {"on", "1", true}, {"off", "0", false}, {"damaged", "1x", false}, {"missing", "", false}};
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        form.reset();
-        plat::UseMemorySettings();
-        if (*row.stored) plat::SaveSetting("Nibbly", "Choices", "Muted", row.stored);
-        form = std::make_unique<FrmMain>();
-        LoadMainWindow(*form);
-        EXPECT_EQ(Muted(), row.muted);
-        EXPECT_EQ(form->TitleMark(), row.muted ? "静音" : "");
+    for (const auto& choice : choices) {
+        for (const Row& row : rows) {
+            SCOPED_TRACE(std::string(choice.key) + " " + row.name);
+            form.reset();
+            plat::UseMemorySettings();
+            plat::SaveSetting("Nibbly", "SetLog", "frmMainX", "1800");
+            plat::SaveSetting("Nibbly", "SetLog", "frmMainY", "1200");
+            if (*row.stored) plat::SaveSetting("Nibbly", "Choices", choice.key, row.stored);
+            form = std::make_unique<FrmMain>();
+            LoadMainWindow(*form);
+            EXPECT_EQ(choice.on(*form), row.on);
 
-        Key(Qt::Key_M);
-        Key(Qt::Key_M, QEvent::KeyPress, true);
-        Key(Qt::Key_M);
-        Key(Qt::Key_M, QEvent::KeyRelease);
-        EXPECT_EQ(Muted(), !row.muted);
-        EXPECT_EQ(form->TitleMark(), row.muted ? "" : "静音");
-        form->close();
-        EXPECT_EQ(plat::GetSetting("Nibbly", "Choices", "Muted", ""), row.muted ? "0" : "1");
-        EXPECT_EQ(plat::GetAllSettings("Nibbly", "SetLog").size(), 4u);
+            Key(choice.press);
+            Key(choice.press, QEvent::KeyPress, true);
+            Key(choice.press);
+            Key(choice.press, QEvent::KeyRelease);
+            EXPECT_EQ(choice.on(*form), !row.on);
+            form->close();
+            EXPECT_EQ(plat::GetSetting("Nibbly", "Choices", choice.key, ""), row.on ? "0" : "1");
+            EXPECT_EQ(plat::GetAllSettings("Nibbly", "SetLog").size(), 4u);
+            EXPECT_EQ(plat::GetSetting("Nibbly", "SetLog", "frmMainX", ""), "1800");
+            EXPECT_EQ(plat::GetSetting("Nibbly", "SetLog", "frmMainY", ""), "1200");
+        }
     }
     SetMute(false);
+}
+
+// --- Full screen ------------------------------------------------------------------------
+
+// A point of the screen and the window's pixel it stands for.
+TEST(ShownPlace, CentresTheFitAndMapsThePointerBackIntoTheWindowsPixels) {
+    const QSize body(697, 556);
+    const struct {
+        const char* name;
+        QSize view;
+        qreal ratio;
+        QRectF shown;
+        QPointF screen;  // the first coin button's centre, (644.5, 200.5) in the window
+    } rows[] = {
+        {"1440p_at_2", {2560, 1440}, 1, {583, 164, 1394, 1112}, {1872, 565}},
+        {"4k_at_3", {3840, 2160}, 1, {874, 246, 2091, 1668}, {2807.5, 847.5}},
+        {"1080p_fitted", {1920, 1080}, 1, {283, 0, 1354, 1080}, {1535, 389.5}},
+        {"4k_drawn_at_2_fitted", {1920, 1080}, 2, {283, 0, 1354, 1080}, {1535, 389.5}},
+        {"xga_as_it_is", {1024, 768}, 1, {163, 106, 697, 556}, {807.5, 306.5}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const QRectF shown = ShownPlace(body, row.view, row.ratio);
+        EXPECT_EQ(shown, row.shown);
+        EXPECT_EQ(BodyPoint(shown.topLeft(), body, shown), QPointF(0, 0));
+        EXPECT_EQ(BodyPoint(shown.bottomRight(), body, shown), QPointF(697, 556));
+        const QPointF button = BodyPoint(row.screen, body, shown);
+        EXPECT_NEAR(button.x(), 644.5, 0.3);
+        EXPECT_NEAR(button.y(), 200.5, 0.3);
+    }
+}
+
+// On the offscreen platform's 800 x 800 screen the window is shown as it is, centred on black;
+// the pointer on the screen reaches the window's elements where they are shown.
+TEST_F(Window, FullScreenShowsTheWholeWindowOnBlackAndTakesThePointerWhereItIsShown) {
+    int moves = 0;
+    plat::SetSystemMoveHandler([&moves](QWidget&) {
+        ++moves;
+        return true;
+    });
+    form->move(120, 80);
+    const QImage windowed = form->grab().toImage();
+    Key(Qt::Key_F11);
+    Key(Qt::Key_F11, QEvent::KeyRelease);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(form->size(), QSize(800, 800));
+    const QImage screen = form->grab().toImage();
+    const QPoint corner(51, 122);
+    EXPECT_EQ(screen.pixel(0, 0), qRgb(0, 0, 0));
+    EXPECT_EQ(screen.pixel(799, 799), qRgb(0, 0, 0));
+    // The title band, the coin count, a button and the corner of the frame's close image.
+    for (const QPoint at : {QPoint(300, 10), QPoint(530, 204), QPoint(644, 200), QPoint(690, 8)}) {
+        SCOPED_TRACE(at.x());
+        EXPECT_EQ(screen.pixel(corner + at), windowed.pixel(at));
+    }
+
+    const auto click = [this](QPoint at) {
+        QWindow& window = *form->windowHandle();
+        for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            QMouseEvent event(
+                type, QPointF(at), QPointF(at), QPointF(form->mapToGlobal(at)), Qt::LeftButton,
+                type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(&window, &event);
+        }
+    };
+    Coins = 0;
+    click(corner + QPoint(644, 200));
+    EXPECT_EQ(Coins, 1);
+    click(corner + QPoint(300, 10));  // the title band, which drags a window shown as it is
+    EXPECT_EQ(moves, 0);
+    click(corner + QPoint(663, 12));
+    EXPECT_TRUE(form->isMinimized());
+
+    form->setWindowState(form->windowState() & ~Qt::WindowMinimized);
+    Key(Qt::Key_F11);
+    EXPECT_EQ(form->pos(), QPoint(120, 80));
+    EXPECT_EQ(form->size(), FrmMain::SizePixels());
+    EXPECT_FALSE(form->mask().isEmpty());
 }
 
 TEST_F(Window, MinimiseRemembersWhereTheWindowWasDragged) {

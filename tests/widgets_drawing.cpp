@@ -290,6 +290,21 @@ TEST_F(ButtonTest, OtherLooksMoveTheCaptionByOnePixelWhilePressed) {
     EXPECT_EQ(button.Canvas().copy(11, 9, 60, 16), before);
 }
 
+// Drawn enlarged (its window shown full screen), the face is composed at the factor it is
+// painted at, so the caption is as sharp as the pixels showing it; back on the screen, at the
+// screen's.
+TEST_F(ButtonTest, FaceIsComposedAtTheFactorItIsPaintedAt) {
+    XPButton button(&host);
+    Load(button, Stored(XPButton::Classic, 0, "开始"));
+    QImage enlarged(button.size() * 3, QImage::Format_ARGB32_Premultiplied);
+    enlarged.setDevicePixelRatio(3);
+    button.render(&enlarged);
+    EXPECT_EQ(button.Canvas().size(), button.size() * 3);
+    QImage shown(button.size(), QImage::Format_ARGB32_Premultiplied);
+    button.render(&shown);
+    EXPECT_EQ(button.Canvas().size(), button.size());
+}
+
 TEST_F(ButtonTest, CaptionLinesAndAmpersands) {
     XPButton one(&host);
     Load(one, Stored(XPButton::Classic, 0, "开始"), QRect(10, 10, 89, 60));

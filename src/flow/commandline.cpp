@@ -32,7 +32,8 @@ const char* const kGameUsage =
     "  --trace FILE        write the game's trace to FILE, as nibbly-sim writes it\n"
     "  --frame-stats FILE  write a frame-pacing record for the benchmark\n"
     "Keys: arrows steer, I inserts a coin, 1 / 2 start a game, E and S switch the look and\n"
-    "the speed, P pauses (a controller's Start too), M mutes, Esc abandons, F1 opens the help.\n"
+    "the speed, P pauses (a controller's Start too), M mutes, F11 fills the screen, Esc\n"
+    "abandons, F1 opens the help.\n"
     "Watching: Space pauses, Right / Left jump 5 s, PgDn / PgUp 30 s, Home / End go to the\n"
     "start / the last second, Up / Down step the speed (1/4x to 16x), Esc ends it.\n";
 

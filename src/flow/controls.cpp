@@ -173,6 +173,8 @@ bool Muted() {
 void Form_KeyDown(int keyCode) {
     if (keyCode == plat::vbKeyP) TogglePause();
     if (keyCode == plat::vbKeyM) ToggleMute();
+    // Presentation only, as muting is: no game time passes and nothing is recorded.
+    if (keyCode == plat::vbKeyF11) frmMain().SetFullScreen(!frmMain().FullScreen());
     if (keyCode == plat::vbKeyEscape) XPButton8_Click();
     if (keyCode == plat::vbKeyE) XPButton2_Click();
     if (keyCode == plat::vbKeyS) XPButton3_Click();

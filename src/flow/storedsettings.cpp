@@ -25,7 +25,11 @@ void ReadStoredSettings() {
     Coins = static_cast<std::int16_t>(ReadSetting("GameCoins", 9, 0, 99));
     HiScore = ReadSetting("GameHiScore", 1000, 0, INT32_MAX);
     // Anything but 1, a damaged value included, is off.
-    SetMute(plat::GetSetting(kAppTitle, kChoicesSection, "Muted", "0") == "1");
+    const auto chosen = [](const char* key) {
+        return plat::GetSetting(kAppTitle, kChoicesSection, key, "0") == "1";
+    };
+    SetMute(chosen("Muted"));
+    frmMain().SetFullScreen(chosen("Fullscreen"));
 }
 
 void StoreSettings() {
@@ -35,5 +39,7 @@ void StoreSettings() {
                         {"frmMainY", std::to_string(form.TopTwips())},
                         {"GameCoins", std::to_string(Coins)},
                         {"GameHiScore", std::to_string(HiScore)}});
-    plat::SaveSettings(kAppTitle, kChoicesSection, {{"Muted", Muted() ? "1" : "0"}});
+    plat::SaveSettings(
+        kAppTitle, kChoicesSection,
+        {{"Muted", Muted() ? "1" : "0"}, {"Fullscreen", form.FullScreen() ? "1" : "0"}});
 }

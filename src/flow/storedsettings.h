@@ -1,6 +1,7 @@
 #pragma once
 
-// The player's own choices (the sound muted), in a section apart from the four values.
+// The player's own choices (the sound muted, the window full screen), in a section apart from
+// the four values.
 inline constexpr const char* kChoicesSection = "Choices";
 
 // Reads the stored coins and high score into the game, and the player's choices.

@@ -79,12 +79,12 @@ void Viewer::Attach(FrmMain& form, plat::GameClock& clock, plat::InputWatch& wat
     clock_ = &clock;
     trace_ = &trace;
     if (restartAt_) Rewind();
-    // Watching changes nothing the player keeps; it sounds as the player chose, and a window
-    // started again stays where the last one was.
-    const std::string muted = plat::GetSetting(kAppTitle, kChoicesSection, "Muted", "0");
+    // Watching changes nothing the player keeps; it sounds and shows as the player chose, and
+    // a window started again stays where the last one was.
+    const auto choices = plat::GetAllSettings(kAppTitle, kChoicesSection);
     const auto place = plat::GetAllSettings(kAppTitle, "SetLog");
     plat::UseMemorySettings();
-    plat::SaveSetting(kAppTitle, kChoicesSection, "Muted", muted);
+    plat::SaveSettings(kAppTitle, kChoicesSection, choices);
     for (const auto& [key, value] : header_.settings) plat::SaveSetting(kAppTitle, "SetLog", key, value);
     if (restartAt_) {
         for (const char* key : {"frmMainX", "frmMainY"}) {

@@ -167,6 +167,15 @@ int FittingScale(double ratio, QSize window, QSize available) {
     return factor;
 }
 
+ScreenFit FitToScreen(QSize window, QSize screen) {
+    const int factor =
+        std::max(1, std::min(screen.width() / window.width(), screen.height() / window.height()));
+    const double fit = std::min(static_cast<double>(screen.width()) / window.width(),
+                                static_cast<double>(screen.height()) / window.height());
+    if (factor > 1 || fit < 1.5) return {factor, window * factor, false};
+    return {2, (QSizeF(window) * fit).toSize().boundedTo(screen), true};
+}
+
 std::optional<ScreenScale> RefitScale(QSize window) {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (screen == nullptr || WindowSystemPlacesWindows()) return std::nullopt;

@@ -53,6 +53,17 @@ struct ScreenScale {
 };
 std::optional<ScreenScale> RefitScale(QSize window);
 
+// How a window of the given size (device pixels) is shown on a whole screen (device pixels):
+// drawn at a whole factor, then shown at size. The largest whole factor that fits is shown as
+// it is; where that is 1 on a screen at least half as large again, the window is drawn at 2
+// and smoothed down to the largest size that fits, so its pixels stay even.
+struct ScreenFit {
+    int factor;
+    QSize size;
+    bool smooth;
+};
+ScreenFit FitToScreen(QSize window, QSize screen);
+
 // While it lives, application objects made anew draw at the factor on that screen. The
 // environment is restored afterwards, so that programs started from the game (the browser)
 // see the desktop's own settings.

@@ -98,6 +98,8 @@ int VirtualKeyOf(const QKeyEvent& event) {
             return vbKeyDown;
         case Qt::Key_F1:
             return vbKeyF1;
+        case Qt::Key_F11:
+            return vbKeyF11;
         default:
             return 0;
     }

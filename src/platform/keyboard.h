@@ -28,6 +28,7 @@ enum VirtualKey : int {
     vbKeyNumpad1 = 97,
     vbKeyNumpad2 = 98,
     vbKeyF1 = 112,
+    vbKeyF11 = 122,
 };
 
 // Non-zero when the key is held now or was pressed since the previous query of that key.

@@ -2,9 +2,11 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
 #include <cassert>
 #include <iostream>
 
@@ -115,7 +117,8 @@ FrmMain::FrmMain()
       tmrFlash("tmrFlash", 500),
       tmrReady("tmrReady", 500),
       min_{Immin, ImMin1, ImMin2},
-      close_{Imclose, ImClose1, ImClose2} {
+      close_{Imclose, ImClose1, ImClose2},
+      view_(*this, SizePixels()) {
     assert(instance == nullptr);
     instance = this;
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -206,13 +209,44 @@ void FrmMain::Load() {
 
     // Laid out before the first frame, so the window appears where and as it should.
     LayoutWindow();
-    show();
+    Present();
+}
+
+void FrmMain::SetFullScreen(bool fullScreen) {
+    if (fullScreen == fullScreen_) return;
+    // The place to go back to is the one it has now.
+    if (fullScreen) {
+        WindowX = LeftTwips();
+        WindowY = TopTwips();
+    }
+    fullScreen_ = fullScreen;
+    // Chosen before the window is loaded, it starts so.
+    if (isVisible()) Present();
+}
+
+void FrmMain::Present() {
+    view_.setVisible(fullScreen_);
+    view_.raise();
+    RMe();
+    if (fullScreen_) {
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        showFullScreen();
+    } else {
+        // Resized and moved once the window system has it back: a full-screen window keeps
+        // the screen's place and size.
+        showNormal();
+        setFixedSize(SizePixels());
+        LayoutWindow();
+    }
 }
 
 void FrmMain::LayoutWindow() {
-    const int w = width() * kTwipsPerPixel;
-    const int h = height() * kTwipsPerPixel;
-    LbBR.move(width() - LbBR.width() - Px(120), height() - LbBR.height() - Px(75));
+    // The window's own size: full screen, it is shown enlarged.
+    const QSize size = SizePixels();
+    const int w = size.width() * kTwipsPerPixel;
+    const int h = size.height() * kTwipsPerPixel;
+    LbBR.move(size.width() - LbBR.width() - Px(120), size.height() - LbBR.height() - Px(75));
     LbBR.SetForeColor(kWhite);
     IMBar.resize(Px(w - 675), IMBar.height());
     Immin.move(Px(w - 630), Px(75));
@@ -225,15 +259,16 @@ void FrmMain::LayoutWindow() {
                                            plat::ScreenHeightTwips(), w, h);
     WindowX = place.x;
     WindowY = place.y;
-    move(Px(WindowX), Px(WindowY));
+    // Full screen, it is the place to go back to.
+    if (!fullScreen_) move(Px(WindowX), Px(WindowY));
 }
 
 // Painted straight onto the window, at the screen's factor: the skin scales without
 // smoothing, the title text is drawn at device resolution.
 void FrmMain::PaintFrame(QPainter& painter) {
     if (!Pmain.isNull()) {
-        for (const SkinPiece& piece : SkinPieces(
-                 width() * kTwipsPerPixel, height() * kTwipsPerPixel, kSkinWidth, kSkinHeight)) {
+        for (const SkinPiece& piece :
+             SkinPieces(kWindowWidth, kWindowHeight, kSkinWidth, kSkinHeight)) {
             painter.drawImage(piece.target, Pmain, piece.source);
         }
     }
@@ -265,18 +300,24 @@ void FrmMain::SetTitleMark(const std::string& mark) {
 }
 
 void FrmMain::RMe() {
-    outline_ = WindowOutline(width(), height());
-    if (mask() != outline_) setMask(outline_);
+    const QSize size = SizePixels();
+    outline_ = WindowOutline(size.width(), size.height());
+    // The outline still shapes the window's painting; the screen around it is the view's.
+    const QRegion shape = fullScreen_ ? QRegion() : outline_;
+    if (mask() != shape) setMask(shape);
 }
 
 // A compositor that places windows does not tell the program where: the remembered place
-// stands for the actual one.
+// stands for the actual one. Full screen, the place to go back to does, in the whole pixels
+// the window goes back to.
 std::int32_t FrmMain::LeftTwips() const {
-    return plat::WindowSystemPlacesWindows() ? WindowX : x() * kTwipsPerPixel;
+    if (plat::WindowSystemPlacesWindows()) return WindowX;
+    return (fullScreen_ ? Px(WindowX) : x()) * kTwipsPerPixel;
 }
 
 std::int32_t FrmMain::TopTwips() const {
-    return plat::WindowSystemPlacesWindows() ? WindowY : y() * kTwipsPerPixel;
+    if (plat::WindowSystemPlacesWindows()) return WindowY;
+    return (fullScreen_ ? Px(WindowY) : y()) * kTwipsPerPixel;
 }
 
 void FrmMain::Unload() {
@@ -329,8 +370,13 @@ bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
         plat::ReleaseAllKeys();
         return false;
     }
-    const auto* widget = qobject_cast<QWidget*>(watched);
+    auto* widget = qobject_cast<QWidget*>(watched);
     if (widget == nullptr || widget->window() != this) return false;
+    if (type == QEvent::ToolTip && fullScreen_) {
+        // Where the pointer is on the screen, not where the window's own pixels put it.
+        QToolTip::showText(QCursor::pos(), widget->toolTip(), widget);
+        return true;
+    }
     if (type == QEvent::KeyPress || type == QEvent::KeyRelease) {
         return TakeKey(static_cast<const QKeyEvent&>(*event));
     }
@@ -345,8 +391,9 @@ bool FrmMain::TakeKey(const QKeyEvent& key) {
     if (vk == 0) return false;
     const bool arrow = vk >= plat::vbKeyLeft && vk <= plat::vbKeyDown;
     const bool help = vk == plat::vbKeyF1;
-    // Help, pause and mute act once per press; the other keys repeat, as they always have.
-    const bool once = help || vk == plat::vbKeyP || vk == plat::vbKeyM;
+    // Help, pause, mute and full screen act once per press; the other keys repeat, as they
+    // always have.
+    const bool once = help || vk == plat::vbKeyP || vk == plat::vbKeyM || vk == plat::vbKeyF11;
     if (!arrow && !once) {
         if (key.type() == QEvent::KeyPress && OnKeyDown) OnKeyDown(vk);
         return true;
@@ -371,6 +418,7 @@ bool FrmMain::TakeKey(const QKeyEvent& key) {
 }
 
 bool FrmMain::StartsDrag(QObject* watched, const QMouseEvent& mouse) const {
+    if (fullScreen_) return false;
     if (watched == this) return childAt(mouse.position().toPoint()) == nullptr;
     for (const QObject* source : std::initializer_list<const QObject*>{
              &IMBar, &Image1, &Label1, &Label3, &lblScore, &lblHiscore, &lblCoins, &lblTitle,

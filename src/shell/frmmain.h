@@ -9,6 +9,7 @@
 #include "platform/controls.h"
 #include "platform/picturebox.h"
 #include "platform/timer.h"
+#include "widgets/scaledview.h"
 #include "widgets/xpbutton.h"
 
 class QKeyEvent;
@@ -34,14 +35,18 @@ class FrmMain : public QWidget {
     // Paints the frame from the skin, shapes and places the window. Each step is tried on
     // its own; one that cannot run (a missing picture, a minimised window) is skipped.
     void LayoutWindow();
-    // Gives the window its rounded outline.
+    // Gives the window its rounded outline; full screen, it has none.
     void RMe();
+    // The whole screen, black, with the window at its middle, enlarged as far as it fits
+    // evenly. Going back puts the window where it was.
+    void SetFullScreen(bool fullScreen);
+    bool FullScreen() const { return fullScreen_; }
     // Raises OnUnload and closes the window; runs once, whatever the route.
     void Unload();
     // Asks before ending the program.
     void ConfirmClose();
 
-    // The window's current place, in twips.
+    // The window's current place, in twips; full screen, where it goes back to.
     std::int32_t LeftTwips() const;
     std::int32_t TopTwips() const;
     // The help document opened by F1.
@@ -115,8 +120,8 @@ class FrmMain : public QWidget {
     // The widget that receives the window's key presses: the focused control, or the window.
     QWidget* KeyReceiver();
 
-    // Events. Every key press but the arrows and F1, auto-repeats included, with its
-    // virtual-key code.
+    // Events. Every key press but the arrows and F1, auto-repeats included (but those of P, M
+    // and F11), with its virtual-key code.
     std::function<void(int keyCode)> OnKeyDown;
     // The window is unloading: the settings are to be stored.
     std::function<void()> OnUnload;
@@ -145,6 +150,8 @@ class FrmMain : public QWidget {
         bool leftPressed = false;
     };
 
+    // Shows the window at its size or full screen, as chosen.
+    void Present();
     bool TakeKey(const QKeyEvent& key);
     bool TakeMouse(QObject* watched, const QMouseEvent& mouse);
     bool StartsDrag(QObject* watched, const QMouseEvent& mouse) const;
@@ -161,8 +168,11 @@ class FrmMain : public QWidget {
     QPoint dragOffset_;
     bool linkPressed_ = false;
     bool unloaded_ = false;
+    bool fullScreen_ = false;
     Overlay min_;
     Overlay close_;
+    // Over every other element.
+    ScaledView view_;
 };
 
 // The one main window; valid while it exists.

@@ -4,6 +4,7 @@
 #include <QBuffer>
 #include <QCursor>
 #include <QEvent>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPixmap>
 #include <algorithm>
@@ -485,9 +486,12 @@ void XPButton::AmbientDisplayAsDefault(bool displayAsDefault) {
 }
 
 void XPButton::Resize() {
+    Resize(WholeScale(*this));
+}
+
+void XPButton::Resize(int scale) {
     if (delayed_) return;
     BuildRegion();
-    const int scale = WholeScale(*this);
     canvas_ = QImage(size() * scale, QImage::Format_RGB32);
     canvas_.setDevicePixelRatio(scale);
     LayoutContent(true);
@@ -499,9 +503,11 @@ void XPButton::resizeEvent(QResizeEvent*) {
 }
 
 void XPButton::paintEvent(QPaintEvent*) {
-    // Moved to a screen of another factor.
-    if (CanvasScale() != WholeScale(*this)) Resize();
     QPainter painter(this);
+    // Moved to a screen of another factor, or drawn enlarged (the window shown full screen):
+    // the caption stays at the resolution it is shown at.
+    const int scale = std::max(1, qRound(painter.paintEngine()->paintDevice()->devicePixelRatio()));
+    if (CanvasScale() != scale) Resize(scale);
     painter.drawImage(0, 0, canvas_);
 }
 

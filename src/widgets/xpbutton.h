@@ -160,6 +160,8 @@ class XPButton : public QWidget {
     // Drawing engine.
     void Redraw();
     void Resize();
+    // At a whole factor of its own: the one it is painted at.
+    void Resize(int scale);
     void BuildRegion();
     Extent LayoutContent(bool full);
     void SyncFont();
