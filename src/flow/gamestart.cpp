@@ -7,7 +7,7 @@
 
 #include "flow/controls.h"
 #include "flow/scriptwords.h"
-#include "flow/simscript.h"
+#include "flow/script.h"
 #include "game/basghostai.h"
 #include "game/bassetup.h"
 #include "game/gamestate.h"
@@ -81,7 +81,7 @@ constexpr Access PlayerAccess() {
             [](std::span<const std::int32_t> v) { Write(Players[N], kPlayerFields, v); }};
 }
 
-const std::array<Access, sim::kStates.size()> kAccess = {{
+const std::array<Access, replay::kStates.size()> kAccess = {{
     {[] { return std::vector<std::int32_t>{CurPlayer}; },
      [](std::span<const std::int32_t> v) { CurPlayer = static_cast<std::int16_t>(v[0]); }},
     {[] { return std::vector<std::int32_t>{NumPlayers}; },
@@ -95,7 +95,7 @@ const std::array<Access, sim::kStates.size()> kAccess = {{
 
 std::string Letters(bool (*state)(int)) {
     std::string letters;
-    for (const sim::Arrow& arrow : sim::kArrows) {
+    for (const replay::Arrow& arrow : replay::kArrows) {
         if (state(arrow.vk)) letters += arrow.letter;
     }
     return letters.empty() ? "-" : letters;
@@ -111,7 +111,7 @@ std::string GameStartLines() {
                         Letters(plat::KeyHeld) + " " + Letters(plat::KeyLatched) + "\n";
     for (std::size_t i = 0; i < kAccess.size(); ++i) {
         lines += "# state ";
-        lines += sim::kStates[i].name;
+        lines += replay::kStates[i].name;
         for (const std::int32_t value : kAccess[i].read()) {
             lines += ' ';
             lines += std::to_string(value);
@@ -121,14 +121,14 @@ std::string GameStartLines() {
     return lines;
 }
 
-void ApplyGameStart(const sim::Header& header) {
+void ApplyGameStart(const replay::Header& header) {
     if (header.draws) plat::SkipRandom(*header.draws);
     if (header.speed) Speed = *header.speed;
     if (header.defaultMode) DefaultMode = *header.defaultMode ? kTrue : kFalse;
     ShowModes();
     if (header.players) frmMain().Option1(*header.players - 1).SetValue(true);
     if (header.arrows) {
-        for (const sim::Arrow& arrow : sim::kArrows) {
+        for (const replay::Arrow& arrow : replay::kArrows) {
             plat::SetKeyState(arrow.vk, header.arrows->first.find(arrow.letter) != std::string::npos,
                               header.arrows->second.find(arrow.letter) != std::string::npos);
         }
@@ -136,9 +136,9 @@ void ApplyGameStart(const sim::Header& header) {
     // A window started again holds what the last one left: a record the header leaves out
     // starts as in a fresh program, all zero.
     for (std::size_t i = 0; i < kAccess.size(); ++i)
-        kAccess[i].write(std::vector<std::int32_t>(sim::kStates[i].fields));
+        kAccess[i].write(std::vector<std::int32_t>(replay::kStates[i].fields));
     for (const auto& [name, values] : header.state) {
-        const sim::StateWord* word = sim::FindState(name);
-        kAccess[word - sim::kStates.data()].write(values);
+        const replay::StateWord* word = replay::FindState(name);
+        kAccess[word - replay::kStates.data()].write(values);
     }
 }

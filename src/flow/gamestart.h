@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-namespace sim {
+namespace replay {
 struct Header;
 }
 
@@ -17,4 +17,4 @@ struct Header;
 std::string GameStartLines();
 // Puts it back, once the window has loaded; what the header leaves out is as a fresh start
 // has it.
-void ApplyGameStart(const sim::Header& header);
+void ApplyGameStart(const replay::Header& header);

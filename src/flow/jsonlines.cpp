@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-namespace sim {
+namespace replay {
 
 namespace {
 
@@ -126,4 +126,4 @@ void JsonLines::Key(std::string_view key) {
     buffer_ += "\":";
 }
 
-}  // namespace sim
+}  // namespace replay

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace sim {
+namespace replay {
 
 // Writes JSON objects one per line into a buffer that goes out in large blocks. Keys are
 // the caller's literals and are written as given; text values are escaped.
@@ -44,4 +44,4 @@ class JsonLines {
 // value as a JSON string literal, quotes included.
 void AppendJsonString(std::string& out, std::string_view value);
 
-}  // namespace sim
+}  // namespace replay

@@ -7,7 +7,7 @@
 #include "platform/keyboard.h"
 #include "shell/frmmain.h"
 
-namespace sim {
+namespace replay {
 
 void ScriptInput::Deliver(const ScriptLine& line) {
     switch (line.command) {
@@ -88,4 +88,4 @@ Answer ScriptInput::AnswerBox(int style) {
     return chosen;
 }
 
-}  // namespace sim
+}  // namespace replay

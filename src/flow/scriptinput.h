@@ -5,11 +5,11 @@
 #include <string_view>
 
 #include "flow/scriptwords.h"
-#include "flow/simscript.h"
+#include "flow/script.h"
 
 class FrmMain;
 
-namespace sim {
+namespace replay {
 
 // Hands script lines to the main window the way a person's input reaches it: arrows to the
 // polled key state, keys to the focused control, clicks through each control's own input
@@ -34,4 +34,4 @@ class ScriptInput {
     std::deque<std::string> answers_;
 };
 
-}  // namespace sim
+}  // namespace replay

@@ -6,7 +6,7 @@
 #include "platform/keyboard.h"
 #include "shell/frmmain.h"
 
-namespace sim {
+namespace replay {
 
 namespace {
 
@@ -96,4 +96,4 @@ const Answer* FindAnswer(std::string_view name) {
     return Find(kAnswers, name);
 }
 
-}  // namespace sim
+}  // namespace replay

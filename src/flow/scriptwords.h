@@ -6,7 +6,7 @@
 class FrmMain;
 class QWidget;
 
-namespace sim {
+namespace replay {
 
 // The words of the game's scripts, one row each: the reader checks lines against them, the
 // delivery acts on them and the recorder writes them, so a new word is one row.
@@ -54,4 +54,4 @@ struct StateWord {
 extern const std::array<StateWord, 14> kStates;
 const StateWord* FindState(std::string_view name);
 
-}  // namespace sim
+}  // namespace replay

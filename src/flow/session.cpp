@@ -8,7 +8,7 @@
 #include "flow/scriptinput.h"
 #include "flow/storedsettings.h"
 #include "flow/viewer.h"
-#include "flow/simtrace.h"
+#include "flow/trace.h"
 #include "game/gamestate.h"
 #include "platform/desktop.h"
 #include "platform/files.h"
@@ -21,7 +21,7 @@
 #include "shell/links.h"
 
 Session::Session(GameOptions options)
-    : options_(std::move(options)), trace_(std::make_unique<sim::Trace>(nullptr)) {}
+    : options_(std::move(options)), trace_(std::make_unique<replay::Trace>(nullptr)) {}
 
 Session::~Session() {
     plat::SetMsgBoxHandler({});
@@ -42,7 +42,7 @@ std::string Session::Prepare() {
         std::string error;
         traceFile_ = plat::OpenOutputFile(options_.trace, false, error);
         if (!traceFile_) return "cannot write the trace " + options_.trace + ": " + error;
-        trace_ = std::make_unique<sim::Trace>(traceFile_);
+        trace_ = std::make_unique<replay::Trace>(traceFile_);
         traceOut_.OnTimer = [this] { trace_->FlushFinal(); };
         traceOut_.SetEnabled(true);
     }
@@ -91,14 +91,14 @@ void Session::Attach(FrmMain& form) {
     plat::SetKeyObserver([this](int vk, bool down) {
         std::string held;
         bool arrow = false;
-        for (const sim::Arrow& a : sim::kArrows) {
+        for (const replay::Arrow& a : replay::kArrows) {
             arrow = arrow || a.vk == vk;
             if (a.vk == vk ? down : plat::KeyHeld(a.vk)) held += a.letter;
         }
         if (!arrow || (!down && !plat::KeyHeld(vk))) return;
         if (down && plat::KeyHeld(vk)) {
             // Pressed again without a release: only its latch changes.
-            for (const sim::Arrow& a : sim::kArrows) {
+            for (const replay::Arrow& a : replay::kArrows) {
                 if (a.vk == vk) Input(std::string("tap ") + a.letter);
             }
             return;
@@ -135,7 +135,7 @@ void Session::Attach(FrmMain& form) {
     };
     plat::SetMsgBoxHandler([this](const std::string& prompt, int style, const std::string& title) {
         const int result = plat::ShowMessageBox(prompt, style, title);
-        const char* name = sim::AnswerName(result);
+        const char* name = replay::AnswerName(result);
         // A box with one button takes it by default.
         if ((style & 0xF) != plat::vbOKOnly) Answered(clock_->Now(), name);
         trace_->MsgBox(clock_->Now(), title, prompt, name);
@@ -159,7 +159,7 @@ void Session::Begin() {
     }
     const auto game = form_->OnKeyDown;
     form_->OnKeyDown = [this, game](int vk) {
-        if (const char* name = sim::KeyName(vk)) Input(std::string("key ") + name);
+        if (const char* name = replay::KeyName(vk)) Input(std::string("key ") + name);
         game(vk);
     };
     clock_->Begin();

@@ -8,16 +8,16 @@
 
 #include "flow/commandline.h"
 #include "flow/recorder.h"
-#include "flow/simscript.h"
+#include "flow/script.h"
 #include "platform/timer.h"
 
 class FrmMain;
 namespace plat {
 class InputWatch;
 }
-namespace sim {
+namespace replay {
 class Trace;
-}  // namespace sim
+}  // namespace replay
 class Viewer;
 
 // One run of the window on the game clock: recorded by default, or playing a recording
@@ -60,7 +60,7 @@ class Session {
     FrmMain* form_ = nullptr;
     std::unique_ptr<plat::InputWatch> watch_;
     std::FILE* traceFile_ = nullptr;
-    std::unique_ptr<sim::Trace> trace_;
+    std::unique_ptr<replay::Trace> trace_;
     Recorder recorder_;
     bool blurAfterBox_ = false;
     plat::Timer blurLater_{"blurLater", 0};

@@ -6,7 +6,7 @@
 
 #include "flow/gamestart.h"
 #include "flow/scriptinput.h"
-#include "flow/simtrace.h"
+#include "flow/trace.h"
 #include "flow/storedsettings.h"
 #include "platform/desktop.h"
 #include "platform/files.h"
@@ -54,8 +54,8 @@ Viewer::Viewer(std::string path) : path_(std::move(path)) {
 Viewer::~Viewer() = default;
 
 std::string Viewer::Prepare() {
-    std::string error = plat::OpenToReadTwice(path_, sim::kMaxScriptBytes, file_);
-    if (error.empty()) error = sim::CheckScript(file_, endTime_, header_);
+    std::string error = plat::OpenToReadTwice(path_, replay::kMaxScriptBytes, file_);
+    if (error.empty()) error = replay::CheckScript(file_, endTime_, header_);
     if (!error.empty()) return path_ + ": " + error;
     if (header_.version && *header_.version != NIBBLY_VERSION) {
         std::fprintf(stderr, "nibbly: %s was recorded by nibbly %s; this is nibbly %s, so it may play "
@@ -68,13 +68,13 @@ std::string Viewer::Prepare() {
 void Viewer::Rewind() {
     file_.clear();
     file_.seekg(0);
-    reader_ = std::make_unique<sim::ScriptReader>(file_);
+    reader_ = std::make_unique<replay::ScriptReader>(file_);
     next_.reset();
     atEnd_ = false;
 }
 
 void Viewer::Attach(FrmMain& form, plat::GameClock& clock, plat::InputWatch& watch,
-                    sim::Trace& trace) {
+                    replay::Trace& trace) {
     form_ = &form;
     clock_ = &clock;
     trace_ = &trace;
@@ -94,14 +94,14 @@ void Viewer::Attach(FrmMain& form, plat::GameClock& clock, plat::InputWatch& wat
     }
     plat::Randomize(header_.seed.value_or(plat::RandomSeed()));
     plat::ReleaseAllKeys();
-    input_ = std::make_unique<sim::ScriptInput>(form);
+    input_ = std::make_unique<replay::ScriptInput>(form);
     watch.blocking = true;
     watch.stopControl = &form.Imclose;
     watch.OnStop = [this] { form_->Unload(); };
     watch.OnFocusLost = [] {};
     watch.OnBlockedKey = [this](int vk, bool repeat) { Key(vk, repeat); };
     plat::SetMsgBoxHandler([this](const std::string& prompt, int style, const std::string& title) {
-        const sim::Answer answer = input_->AnswerBox(style);
+        const replay::Answer answer = input_->AnswerBox(style);
         trace_->MsgBox(clock_->Now(), title, prompt, answer.name);
         return answer.result;
     });
@@ -144,14 +144,14 @@ void Viewer::ReadAhead() {
 
 void Viewer::DeliverNext() {
     // The end stays on the screen, paused, until the player leaves or jumps back.
-    if (!next_ || next_->command == sim::Command::End) {
+    if (!next_ || next_->command == replay::Command::End) {
         atEnd_ = true;
         if (!still_) still_.emplace();
         ShowStatus();
         return;
     }
     // Moved on before it is delivered: what the line starts may already ask for the next.
-    const sim::ScriptLine line = std::move(*next_);
+    const replay::ScriptLine line = std::move(*next_);
     ReadAhead();
     trace_->Input(clock_->Now(), line.text);
     input_->Deliver(line);

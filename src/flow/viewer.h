@@ -6,17 +6,17 @@
 #include <optional>
 #include <string>
 
-#include "flow/simscript.h"
+#include "flow/script.h"
 #include "platform/timer.h"
 
 class FrmMain;
 namespace plat {
 class InputWatch;
 }
-namespace sim {
+namespace replay {
 class ScriptInput;
 class Trace;
-}  // namespace sim
+}  // namespace replay
 
 // Watching a recording in the window: its lines go to the game clock as timed inputs, through
 // the same delivery as the simulator's. Space pauses, the arrows and the page keys jump, Home
@@ -34,7 +34,7 @@ class Viewer {
     // Reads the recording whole, once: the one-line reason when it is none.
     std::string Prepare();
     // Before each window loads: its stored values, seed and input paths.
-    void Attach(FrmMain& form, plat::GameClock& clock, plat::InputWatch& watch, sim::Trace& trace);
+    void Attach(FrmMain& form, plat::GameClock& clock, plat::InputWatch& watch, replay::Trace& trace);
     // Once it has loaded: from the start, or on to where a jump back asked for.
     void Begin();
     // Whether the window went only to be started again.
@@ -52,14 +52,14 @@ class Viewer {
 
     std::string path_;
     std::ifstream file_;
-    std::unique_ptr<sim::ScriptReader> reader_;
-    std::optional<sim::ScriptLine> next_;  // none past the last line
-    sim::Header header_;
+    std::unique_ptr<replay::ScriptReader> reader_;
+    std::optional<replay::ScriptLine> next_;  // none past the last line
+    replay::Header header_;
     std::int64_t endTime_ = 1;
     FrmMain* form_ = nullptr;
     plat::GameClock* clock_ = nullptr;
-    sim::Trace* trace_ = nullptr;
-    std::unique_ptr<sim::ScriptInput> input_;
+    replay::Trace* trace_ = nullptr;
+    std::unique_ptr<replay::ScriptInput> input_;
     bool atEnd_ = false;
     bool paused_ = false;  // by the player
     std::optional<plat::StandStill> still_;

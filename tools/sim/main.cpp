@@ -3,7 +3,7 @@
 #include <fstream>
 #include <new>
 
-#include "flow/simscript.h"
+#include "flow/script.h"
 #include "options.h"
 #include "platform/files.h"
 #include "platform/settings.h"
@@ -16,7 +16,7 @@ int Main(int argc, char** argv) {
     sim::Request request = sim::Request::Run;
     std::ifstream script;
     std::int64_t endTime = 1;
-    sim::Header header;
+    replay::Header header;
     const std::string usageError = sim::ParseArguments(argc, argv, options, request);
     if (!usageError.empty()) {
         std::fprintf(stderr, "nibbly-sim: %s\n%s", usageError.c_str(), sim::kUsage);
@@ -27,8 +27,8 @@ int Main(int argc, char** argv) {
                    stdout);
         return 0;
     }
-    std::string error = plat::OpenToReadTwice(options.scriptPath, sim::kMaxScriptBytes, script);
-    if (error.empty()) error = sim::CheckScript(script, endTime, header);
+    std::string error = plat::OpenToReadTwice(options.scriptPath, replay::kMaxScriptBytes, script);
+    if (error.empty()) error = replay::CheckScript(script, endTime, header);
     // Nothing runs unless the whole command line and script are good.
     if (!error.empty()) {
         std::fprintf(stderr, "nibbly-sim: %s: %s\n", options.scriptPath.c_str(), error.c_str());

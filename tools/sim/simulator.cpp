@@ -12,7 +12,7 @@
 #include "flow/gamestart.h"
 #include "flow/recorder.h"
 #include "flow/scriptinput.h"
-#include "flow/simtrace.h"
+#include "flow/trace.h"
 #include "flow/startup.h"
 #include "platform/desktop.h"
 #include "platform/random.h"
@@ -23,6 +23,12 @@
 #include "shell/links.h"
 
 namespace sim {
+
+using replay::Answer;
+using replay::ScriptInput;
+using replay::ScriptLine;
+using replay::ScriptReader;
+using replay::Trace;
 
 namespace {
 

@@ -2,10 +2,12 @@
 #include <cstdint>
 #include <istream>
 
-#include "flow/simscript.h"
+#include "flow/script.h"
 #include "options.h"
 
 namespace sim {
+
+using replay::Header;
 
 // Runs the main window on the virtual clock, feeding it the script, already checked, and
 // tracing to standard output; without an `end` line the run ends at endTime. The header

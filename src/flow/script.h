@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-namespace sim {
+namespace replay {
 
 enum class Command { Hold, Tap, Key, Click, Answer, Blur, End };
 
@@ -55,7 +55,7 @@ class ScriptReader {
     // Empty at a clean end.
     const std::string& Error() const { return error_; }
     // The header lines read so far.
-    const sim::Header& Header() const { return header_; }
+    const replay::Header& Header() const { return header_; }
 
   private:
     std::istream& in_;
@@ -67,11 +67,11 @@ class ScriptReader {
     int number_ = 0;
     std::int64_t lastTime_ = 0;
     std::string error_;
-    sim::Header header_;
+    replay::Header header_;
 };
 
 // Checks a whole script, then rewinds it to be read again: the first error, else empty. The
 // header and the time a run ends at when the script has no `end` come with it.
-std::string CheckScript(std::istream& in, std::int64_t& endTime, sim::Header& header);
+std::string CheckScript(std::istream& in, std::int64_t& endTime, replay::Header& header);
 
-}  // namespace sim
+}  // namespace replay

@@ -8,7 +8,7 @@
 
 class FrmMain;
 
-namespace sim {
+namespace replay {
 
 // The trace's events, each read from the program's own state at the moment it is written.
 class Trace {
@@ -53,4 +53,4 @@ class Trace {
     bool quiet_;
 };
 
-}  // namespace sim
+}  // namespace replay

@@ -1,4 +1,4 @@
-#include "flow/simtrace.h"
+#include "flow/trace.h"
 
 #include <algorithm>
 #include <string>
@@ -10,7 +10,7 @@
 #include "shell/frmmain.h"
 #include "shell/links.h"
 
-namespace sim {
+namespace replay {
 
 namespace {
 
@@ -198,4 +198,4 @@ void Trace::End(std::int64_t t, const FrmMain& form) {
     out_.Flush();
 }
 
-}  // namespace sim
+}  // namespace replay

@@ -1,4 +1,4 @@
-#include "flow/simscript.h"
+#include "flow/script.h"
 
 #include <algorithm>
 #include <array>
@@ -11,7 +11,7 @@
 #include "flow/scriptwords.h"
 #include "platform/text.h"
 
-namespace sim {
+namespace replay {
 
 namespace {
 
@@ -268,7 +268,7 @@ bool ScriptReader::NextLine(ScriptLine& line) {
     return false;
 }
 
-std::string CheckScript(std::istream& in, std::int64_t& endTime, sim::Header& header) {
+std::string CheckScript(std::istream& in, std::int64_t& endTime, replay::Header& header) {
     ScriptReader reader(in);
     ScriptLine line;
     endTime = 1;
@@ -280,4 +280,4 @@ std::string CheckScript(std::istream& in, std::int64_t& endTime, sim::Header& he
     return in ? "" : "cannot be read again";
 }
 
-}  // namespace sim
+}  // namespace replay
