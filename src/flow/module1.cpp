@@ -1,7 +1,5 @@
 #include "flow/module1.h"
 
-#include <malloc.h>
-
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
@@ -71,9 +69,7 @@ int Main(int argc, char** argv) {
         std::fprintf(stderr, "nibbly: %s\n", error.c_str());
         return 2;
     }
-    // Big buffers (files read whole, decoded pictures) go back to the system when freed; the
-    // allocator's sliding threshold would keep each in the heap, once freed, for good.
-    mallopt(M_MMAP_THRESHOLD, 128 << 10);
+    plat::ReturnBigBlocksWhenFreed();
     Session session(options);
     // A second copy would fight over the stored settings: it brings the first forward and
     // leaves before showing anything. Watching a recording keeps no settings.
@@ -148,7 +144,7 @@ int Main(int argc, char** argv) {
             if (!session.Replaying())
                 plat::StartGamepads([&session](int vk) { session.KeyDown(vk); });
             // What the start read and decoded is freed by now.
-            malloc_trim(0);
+            plat::ReturnFreedMemory();
         });
         status = QApplication::exec();
         session.Detach();

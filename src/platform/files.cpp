@@ -1,6 +1,7 @@
 #include "platform/files.h"
 
 #include <dirent.h>
+#include <malloc.h>
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/file.h>
@@ -379,6 +380,14 @@ bool MakeFolders(const std::string& folder) {
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     return std::filesystem::is_directory(folder, error);
+}
+
+void ReturnBigBlocksWhenFreed() {
+    mallopt(M_MMAP_THRESHOLD, 128 << 10);
+}
+
+void ReturnFreedMemory() {
+    malloc_trim(0);
 }
 
 std::string LocalStamp(std::time_t when) {

@@ -88,6 +88,12 @@ std::string UserDataFolder(const std::string& app);
 bool SameFile(const std::string& a, const std::string& b);
 
 // The descriptors this process has open below the most it may have (its soft limit).
+// Big blocks (files read whole, decoded pictures) go back to the system as soon as they are
+// freed; the allocator's sliding threshold would keep each in the heap, once freed, for good.
+void ReturnBigBlocksWhenFreed();
+// Gives what is free in the heap back to the system now.
+void ReturnFreedMemory();
+
 struct Descriptors {
     int open = 0;
     int limit = 0;
