@@ -699,4 +699,7 @@ sed 's/^/    /' "$settings"
 kill "$weston"
 wait "$weston" 2>/dev/null || true
 
+step "Wayland desktops: scripts/e2e-desktops.sh"
+bash scripts/e2e-desktops.sh "$prefix" "$out"
+
 step "passed"
