@@ -13,6 +13,7 @@
 #include "platform/files.h"
 #include "platform/keyboard.h"
 #include "platform/settings.h"
+#include "platform/singleinstance.h"
 #include "shell/layoutdata.h"
 #include "shell/links.h"
 #include "shell/settings.h"
@@ -435,7 +436,7 @@ void FrmMain::OverlayMouse(Overlay& overlay, const QMouseEvent& mouse) {
         if (&overlay == &min_) {
             WindowX = LeftTwips();
             WindowY = TopTwips();
-            showMinimized();
+            plat::Minimise(*this);
         } else {
             if (BeforeInput) BeforeInput("click Imclose");
             ConfirmClose();
