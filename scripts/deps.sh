@@ -4,14 +4,15 @@ set -euo pipefail
 
 # fonts-noto-cjk and python3-fonttools build the game's own cut of the serif face.
 packages=(g++ cmake make pkg-config qt6-base-dev qt6-qpa-plugins qt6-wayland libgl-dev
-          libsdl2-dev libxcb-xkb-dev fonts-noto-cjk python3-fonttools fonts-dejavu-core)
-# --tests: the suite and the end-to-end run on a real X desktop, a Wayland compositor and the
-# desktop's file types;
+          libsdl2-dev libxcb-xkb-dev libwayland-dev fonts-noto-cjk python3-fonttools fonts-dejavu-core)
+# --tests: the suite and the end-to-end run on a real X desktop, Wayland compositors (sway, with
+# wtype for keys and our own pointer tool built from the protocols) and the desktop's file types;
 # --package: the .deb; --fuzz: clang and its fuzzing runtime.
 if [ "${1:-}" = "--tests" ]; then
     packages+=(libgtest-dev libbenchmark-dev xvfb openbox xdotool x11-utils x11-xserver-utils
                imagemagick weston desktop-file-utils appstream lintian shared-mime-info
-               libglib2.0-bin libxml2-utils)
+               libglib2.0-bin libxml2-utils sway wtype grim wayland-protocols
+               plasma-wayland-protocols)
 fi
 if [ "${1:-}" = "--package" ]; then
     packages+=(dpkg-dev)

@@ -1004,4 +1004,7 @@ wayland_fullscreen
 kill "$weston"
 wait "$weston" 2>/dev/null || true
 
+step "Wayland desktops: scripts/e2e-desktops.sh"
+bash scripts/e2e-desktops.sh "$prefix" "$out"
+
 step "passed"

@@ -7,10 +7,14 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <wayland-client.h>
+
 #include <QCryptographicHash>
+#include <QGuiApplication>
 #include <QSocketNotifier>
 #include <QWidget>
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -21,6 +25,7 @@ namespace plat {
 namespace {
 
 constexpr int kConnectTimeoutMs = 2000;
+constexpr const char* kMinimisedProperty = "nibbly_minimised";
 // Far above any real token; a caller cannot make the running copy hold more.
 constexpr std::size_t kTokenLimit = 4096;
 // Callers served at once; the rest wait in the queue, so that callers that hold their
@@ -63,6 +68,25 @@ std::string SocketPathFor(const std::string& lockPath, const std::string& name) 
         return std::string(runtime) + "/" + file;
     const std::string own = OwnTemporaryFolder();
     return own.empty() ? std::string() : own + "/" + file;
+}
+
+// Whether the compositor offers activation, asked on a connection of our own: Qt keeps its
+// list of the compositor's globals to itself.
+bool CompositorActivates() {
+    wl_display* display = wl_display_connect(nullptr);
+    if (display == nullptr) return false;
+    bool offered = false;
+    static const wl_registry_listener listener{
+        [](void* data, wl_registry*, std::uint32_t, const char* interface, std::uint32_t) {
+            if (std::strcmp(interface, "xdg_activation_v1") == 0) *static_cast<bool*>(data) = true;
+        },
+        [](void*, wl_registry*, std::uint32_t) {}};
+    wl_registry* registry = wl_display_get_registry(display);
+    wl_registry_add_listener(registry, &listener, &offered);
+    wl_display_roundtrip(display);
+    wl_registry_destroy(registry);
+    wl_display_disconnect(display);
+    return offered;
 }
 
 sockaddr_un AddressOf(const std::string& path) {
@@ -239,7 +263,19 @@ bool SingleInstance::ActivateRunning() {
     return true;
 }
 
+void Minimise(QWidget& window) {
+    window.setProperty(kMinimisedProperty, true);
+    window.showMinimized();
+}
+
 void BringToFront(QWidget& window, const std::string& token) {
+    // A Wayland compositor without activation cannot be asked to restore a window, and its
+    // player may have no way left: the window comes back as a new one.
+    const bool minimised = window.property(kMinimisedProperty).toBool();
+    window.setProperty(kMinimisedProperty, QVariant());
+    if (minimised && QGuiApplication::platformName().startsWith(QLatin1String("wayland")) &&
+        !CompositorActivates())
+        window.hide();
     window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
     window.show();
     window.raise();

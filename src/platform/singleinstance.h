@@ -58,6 +58,9 @@ class SingleInstance {
     std::function<void(const std::string& token)> activate_;
 };
 
+// Minimises a window at the program's own request, remembered for BringToFront: a Wayland
+// compositor never tells whether the window is still minimised.
+void Minimise(QWidget& window);
 // Shows a window restored from its minimised state, on top and with the focus; token: an
 // activation token for a compositor that asks for one.
 void BringToFront(QWidget& window, const std::string& token);

@@ -15,6 +15,7 @@
 #include "platform/files.h"
 #include "platform/keyboard.h"
 #include "platform/settings.h"
+#include "platform/singleinstance.h"
 #include "shell/layoutdata.h"
 #include "shell/links.h"
 #include "shell/settings.h"
@@ -491,7 +492,7 @@ void FrmMain::OverlayMouse(Overlay& overlay, const QMouseEvent& mouse) {
         if (&overlay == &min_) {
             WindowX = LeftTwips();
             WindowY = TopTwips();
-            showMinimized();
+            plat::Minimise(*this);
         } else {
             if (BeforeInput) BeforeInput(OwnInput::CloseBox);
             ConfirmClose();

@@ -1,0 +1,470 @@
+#!/usr/bin/env bash
+# The installed game under the Wayland desktops players use, each compositor headless, with
+# input from its own ways of faking it: sway (wtype and a virtual pointer), and weston nested
+# in sway. Each leg: the window looks as on X11, keys play, the title band drags the window, the
+# minimise image and a second start bring it back, SIGTERM ends it promptly keeping the stored
+# place, and nothing is printed. On sway also pause and mute.
+# Usage: e2e-desktops.sh PREFIX OUT   (OUT holds scale-1x.png, the X11 picture of the window)
+set -Eeuo pipefail
+trap 'echo "e2e-desktops: FAIL: line $LINENO: $BASH_COMMAND exited $?" >&2' ERR
+cd "$(dirname "$0")/.."
+prefix=$(realpath "$1")
+out=$(realpath "$2")
+reference=$out/scale-1x.png
+[ -s "$reference" ] || { echo "e2e-desktops: no $reference" >&2; exit 1; }
+unset DISPLAY WAYLAND_DISPLAY
+work=$(mktemp -d)
+pids=()
+cleanup() {
+    local pid
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+now() { date +%s.%N; }
+since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.2f", b - a }'; }
+start=$(now)
+step() { printf '[desktops %6ss] %s\n' "$(since "$start")" "$*"; }
+fail() {
+    echo "e2e-desktops: FAIL: $leg: $*" >&2
+    exit 1
+}
+wait_for() {
+    local what=$1 limit=$2
+    local deadline=$((SECONDS + limit))
+    shift 2
+    until "$@"; do
+        [ "$SECONDS" -lt "$deadline" ] || fail "no $what within ${limit}s"
+        sleep 0.1
+    done
+}
+# spawn VAR COMMAND...: starts COMMAND in the background, its pid in VAR and in pids.
+spawn() {
+    local var=$1
+    shift
+    "$@" &
+    pids+=($!)
+    printf -v "$var" %s "$!"
+}
+# stop PID: ends a child the leg started and reaps it.
+stop() {
+    kill "$1" 2>/dev/null || true
+    wait "$1" 2>/dev/null || true
+}
+
+step "build the input tool"
+tools=$work/tools
+mkdir -p "$tools"
+protocols=/usr/share/wayland-protocols
+for xml in "$protocols/stable/xdg-shell/xdg-shell.xml" \
+    "$protocols/staging/xdg-activation/xdg-activation-v1.xml" \
+    tools/wlpoke/wlr-virtual-pointer-unstable-v1.xml \
+    /usr/share/plasma-wayland-protocols/fake-input.xml; do
+    name=$(basename "$xml" .xml)
+    wayland-scanner client-header "$xml" "$tools/$name-client-protocol.h"
+    wayland-scanner private-code "$xml" "$tools/$name-protocol.c"
+done
+# shellcheck disable=SC2046
+cc -std=c11 -O2 -Wall -Wextra -Werror -I"$tools" -o "$tools/wlpoke" tools/wlpoke/wlpoke.c \
+    "$tools"/*-protocol.c $(pkg-config --cflags --libs wayland-client)
+wlpoke=$tools/wlpoke
+
+# The green of the window's body: its box in the X11 picture, to find the window in a screen.
+read -r gw gh gx gy < <(convert "$reference" -fill white -opaque '#008000' \
+    -fill black +opaque white -format '%@\n' info: | tr 'x+' '  ')
+# find_window SCREEN: the window's origin in a screenshot, in wx wy.
+find_window() {
+    local box
+    box=$(convert "$1" -fill white -opaque '#008000' -fill black +opaque white \
+        -format '%@' info: 2>/dev/null)
+    [[ $box =~ ^${gw}x${gh}\+([0-9]+)\+([0-9]+)$ ]] || return 1
+    wx=$((BASH_REMATCH[1] - gx))
+    wy=$((BASH_REMATCH[2] - gy))
+}
+# look NAME: crops the window from the leg's screen and counts the pixels that differ from
+# the X11 picture; outside the rounded outline each shows its own background. The idle
+# screen's text blinks: a leg looks again until it catches the X11 picture's phase.
+look() {
+    convert "$out/$leg-$1.png" -crop "697x556+$wx+$wy" +repage "$out/$leg-$1-window.png"
+    differing=$(compare -metric AE -fuzz 2% "$out/$leg-$1-window.png" "$reference" null: 2>&1 ||
+        true)
+    differing=${differing%% *}
+}
+
+# A player of the leg's own: fresh folders and settings holding 3 coins and a remembered place.
+player() {
+    home=$work/$leg/home
+    mkdir -p "$home/.config/Nibbly" "$home/.local/share" "$home/.cache" "$work/$leg/run"
+    chmod 700 "$work/$leg/run"
+    settings=$home/.config/Nibbly/Nibbly.ini
+    printf '[SetLog]\nGameCoins=3\nGameHiScore=0\nfrmMainX=1965\nfrmMainY=1455\n' \
+        >"$settings"
+    env_of_leg=(env HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share"
+        XDG_CACHE_HOME="$home/.cache" XDG_RUNTIME_DIR="$work/$leg/run")
+}
+setting() { sed -n "s/^$1=//p" "$settings"; }
+# press KEYS...: sends keys with wtype, first writing the wall time into $wall.
+press() {
+    now >>"$wall"
+    "${desktop[@]}" wtype "$@"
+}
+input_stamps() {
+    grep '"ev":"input"' "$trace" | grep -E "\"line\":\"[0-9]+ $1" | sed -E 's/.*"t":([0-9]+),.*/\1/'
+}
+# The pointer: one client for the leg, fed through a pipe; each command waits for its "ok".
+pointer_on() {
+    mkfifo "$work/$leg/pointer"
+    # Opened both ways first: an open for one way alone waits for the other end.
+    exec {pointer_fd}<>"$work/$leg/pointer"
+    # The tool must not hold the writing end itself, or it never sees the end.
+    spawn pointer_pid bash -c 'exec "$@" <"$0" >"$0.out" '"$pointer_fd>&-" "$work/$leg/pointer" \
+        "${desktop[@]}" "$wlpoke" input
+    pointer_done=0
+}
+pointer_answered() {
+    local answered
+    answered=$(grep -c ok "$work/$leg/pointer.out" 2>/dev/null || true)
+    [ "${answered:-0}" -ge "$pointer_done" ]
+}
+point() {
+    local command
+    for command in "$@"; do
+        echo "$command" >&"$pointer_fd"
+        pointer_done=$((pointer_done + 1))
+        wait_for "pointer's \"$command\"" 5 pointer_answered
+    done
+}
+pointer_off() {
+    exec {pointer_fd}>&-
+    wait "$pointer_pid" || fail "the pointer tool: status $?"
+}
+# drag X Y DX DY: presses at X,Y and moves in steps, letting the game start the compositor's
+# move before the pointer goes.
+drag() {
+    local x=$1 y=$2 dx=$3 dy=$4 i
+    point "move $x $y"
+    sleep 0.2
+    point down
+    sleep 0.3
+    for i in 1 2 3 4 5; do point "move $((x + dx * i / 5)) $((y + dy * i / 5))"; sleep 0.05; done
+    sleep 0.2
+    point up
+}
+results=()
+differing=none
+# result FIGURES...: one row of the closing table.
+result() { results+=("$(printf '%-14s' "$leg")$(printf ' | %-22s' "$@")"); }
+
+# --- sway ----------------------------------------------------------------------------------
+sway_window() {
+    "${desktop[@]}" swaymsg -t get_tree | python3 -c '
+import json, sys
+def walk(node):
+    if node.get("app_id") == sys.argv[1]:
+        r = node["rect"]
+        print(r["x"], r["y"], r["width"], r["height"], int(node["focused"]))
+    for child in node.get("nodes", []) + node.get("floating_nodes", []):
+        walk(child)
+walk(json.load(sys.stdin))' "$1"
+}
+# Reads the game's window into sx sy (place) and sfocus (1 when it has the focus).
+sway_game() {
+    local line
+    line=$(sway_window org.example.nibbly) && [ -n "$line" ] || return 1
+    read -r sx sy _ _ sfocus <<<"$line"
+}
+focused() { sway_game && [ "$sfocus" = 1 ]; }
+tool_focused() { [ "$(sway_window wlpoke | awk '{print $5}')" = 1 ]; }
+coins_traced() { input_stamps 'key I' | wc -l; }
+
+start_sway() {
+    local run=$work/$leg/run conf=$work/$leg/sway.conf
+    printf 'xwayland disable\noutput HEADLESS-1 resolution 1280x1024 position 0 0\n%s\n%s\n' \
+        'focus_on_window_activation smart' 'default_border none' >"$conf"
+    # sway will not run as root; in a user namespace of its own it is not.
+    spawn sway_pid env XDG_RUNTIME_DIR="$run" WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 \
+        WLR_RENDERER=pixman unshare --user sway -c "$conf" >"$out/$leg-sway.log" 2>&1
+    wait_for "sway's socket" 10 sh -c "ls '$run'/sway-ipc.*.sock >/dev/null 2>&1 && test -S '$run/wayland-1'"
+    desktop_vars=(XDG_RUNTIME_DIR="$run" WAYLAND_DISPLAY=wayland-1
+        SWAYSOCK="$(ls "$run"/sway-ipc.*.sock)")
+    desktop=(env "${desktop_vars[@]}")
+    # A keyboard that stays: without it the seat has none between wtype's runs.
+    spawn keyboard_pid "${desktop[@]}" wtype -s 600000
+}
+
+sway_leg() {
+    leg=sway
+    local leg_start game sent figures stood by_p lost mark title_diff sound
+    leg_start=$(now)
+    step "sway: start it headless, the game natively"
+    player
+    start_sway
+    trace=$out/$leg-trace.jsonl
+    wall=$work/$leg/wall
+    : >"$wall"
+    local game_env=("${env_of_leg[@]}" "${desktop_vars[@]}" QT_QPA_PLATFORM=wayland
+        SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/$leg/sound.raw")
+    spawn game "${game_env[@]}" "$prefix/bin/nibbly" --trace "$trace" >"$out/$leg-nibbly.log" 2>&1
+    wait_for "the game's window focused" 20 focused
+    shoot() { "${desktop[@]}" grim "$out/$leg-$1.png"; }
+    painted() { shoot screen && find_window "$out/$leg-screen.png"; }
+    wait_for "the window painted" 10 painted
+    [ "$wx,$wy" = "$sx,$sy" ] || fail "the picture shows the window at $wx,$wy, sway at $sx,$sy"
+    alike() { painted && look screen && [ "$differing" -le 200 ]; }
+    wait_for "the window as on X11 ($differing pixels differ)" 5 alike
+    echo "    screenshot: $out/$leg-screen.png, window at $wx,$wy; $differing pixels differ"
+    local look_figure="$differing px differ"
+
+    step "sway: I, I, 1 and a held Left"
+    press i
+    press i
+    press 1
+    sleep 0.5
+    press -P Left -s 1500 -p Left
+    step "sway: P pauses for as long as it stands; M mutes, marked in the title band"
+    # Stamped apart: the coins either side of the pause and the two presses of P.
+    wall=$work/$leg/pause-wall
+    press i
+    press p
+    sleep 3
+    press p
+    press i
+    shoot before-mute
+    press m
+    sleep 0.5
+    shoot muted
+    # The title band only: the playfield moves meanwhile.
+    local band
+    for band in before-mute muted; do
+        convert "$out/$leg-$band.png" -crop "600x22+$((sx + 40))+$sy" +repage "$work/$leg/$band.png"
+    done
+    title_diff=$(compare -metric AE -fuzz 2% "$work/$leg/before-mute.png" "$work/$leg/muted.png" \
+        null: 2>&1 || true)
+    title_diff=${title_diff%% *}
+    # What the sound device heard from a second after muting on.
+    lost=$(stat -c %s "$work/$leg/sound.raw")
+    sleep 1.5
+    sound=$(tail -c +$((lost + 1)) "$work/$leg/sound.raw" | tr -d '\0' | wc -c)
+    local before
+    before=$(head -c "$lost" "$work/$leg/sound.raw" | tr -d '\0' | wc -c)
+    echo "    screenshot: $out/$leg-muted.png; the title band changed in $title_diff pixels;" \
+        "sound before M: $before bytes not silent, after: $sound of $(($(stat -c %s "$work/$leg/sound.raw") - lost))"
+    [ "$title_diff" -gt 20 ] || fail "no mark in the title band"
+    [ "$before" -gt 0 ] && [ "$sound" = 0 ] || fail "muting did not silence the game"
+    press m
+
+    step "sway: drag the title band by (+150, +100)"
+    pointer_on
+    local x0=$sx y0=$sy
+    drag $((sx + 300)) $((sy + 12)) 150 100
+    moved() { sway_game && [ "$sx,$sy" = "$((x0 + 150)),$((y0 + 100))" ]; }
+    wait_for "the window at $((x0 + 150)),$((y0 + 100)) (it is at $sx,$sy)" 5 moved
+    shoot dragged
+    find_window "$out/$leg-dragged.png" || fail "no window in the picture after the drag"
+    echo "    window at $x0,$y0, after the drag at $sx,$sy; the picture shows it at $wx,$wy"
+    [ "$wx,$wy" = "$sx,$sy" ] || fail "the picture shows the window elsewhere"
+    local drag_figure="$x0,$y0 -> $sx,$sy"
+
+    step "sway: the minimise image (sway keeps the window); a key still reaches it"
+    point "move $((sx + 663)) $((sy + 13))" down up
+    sleep 0.5
+    focused || fail "the window went away or lost the focus at minimising"
+    press i
+    sleep 0.3
+    shoot minimised
+    find_window "$out/$leg-minimised.png" || fail "no window in the picture after minimising"
+
+    step "sway: a second start with a token from a focused client brings the window forward"
+    spawn activator "${desktop[@]}" "${env_of_leg[@]}" QT_QPA_PLATFORM=wayland \
+        "$wlpoke" activate "$prefix/bin/nibbly" >"$out/$leg-second.log" 2>&1
+    wait_for "the token client focused" 10 tool_focused
+    local second_start
+    second_start=$(now)
+    press x
+    wait "$activator" || fail "second start: status $?"
+    wait_for "the game's window focused again" 5 focused
+    local back
+    back=$(since "$second_start")
+    [ ! -s "$out/$leg-second.log" ] || fail "second start said: $(cat "$out/$leg-second.log")"
+    press i
+    sleep 0.3
+    shoot second-start
+    echo "    focused again ${back}s after the key"
+    pointer_off
+
+    step "sway: SIGTERM"
+    local asked ended status=0 took
+    asked=$EPOCHREALTIME
+    kill -TERM "$game"
+    wait "$game" || status=$?
+    ended=$EPOCHREALTIME
+    took=$(awk -v a="$asked" -v b="$ended" 'BEGIN { printf "%d", (b - a) * 1000 }')
+    [ "$status" = 0 ] || fail "exit status $status"
+    sed 's/^/    /' "$settings"
+    echo "    ended ${took} ms after SIGTERM"
+    [ "$took" -le 300 ] || fail "${took} ms after SIGTERM"
+    [ "$(setting frmMainX),$(setting frmMainY)" = 1965,1455 ] || fail "the stored place changed"
+    # 3 + I, I - 1 + the coins of the pause, of minimising and of the second start.
+    [ "$(setting GameCoins)" = 8 ] || fail "GameCoins is $(setting GameCoins), not 8"
+    local stderr_figure="empty"
+    # SDL's disk driver announces itself: those lines are SDL's, not the game's.
+    ! grep -v -e '^CRITICAL: You are using the SDL disk i/o audio driver!$' \
+        -e '^CRITICAL:  Writing to file \[.*\]\.$' "$out/$leg-nibbly.log" ||
+        fail "the game said: $(cat "$out/$leg-nibbly.log")"
+
+    step "sway: the trace holds every key sent, in its time"
+    # The trace is written in blocks: read once the game has ended.
+    local held
+    held=$(grep '"ev":"input"' "$trace" | grep -E '"line":"[0-9]+ hold (L|-)' |
+        sed -E 's/.*"t":([0-9]+),.*/\1/' | awk 'NR == 1 { a = $1 } NR == 2 { print $1 - a }')
+    echo "    traced: $(coins_traced) coins of 6, the start $(grep -c '"line":"[0-9]* key 1"' "$trace")" \
+        "of 1, Left held ${held:-no} ms of 1500"
+    [ "$(coins_traced)" = 6 ] && grep -q '"line":"[0-9]* key 1"' "$trace" ||
+        fail "keys were lost"
+    [ "${held:-0}" -ge 1400 ] && [ "$held" -le 1600 ] || fail "Left held ${held:-no} ms"
+    local keys_figure="I I 1 + 4 I, Left ${held} ms"
+    # The pause: coins 3 and 4 of the trace, P and P between them.
+    input_stamps 'key I' | sed -n 3,4p >"$work/$leg/pause-game"
+    figures=$(awk 'FNR == NR { w[FNR] = $1; next } { g[FNR] = $1 / 1000 }
+        END { printf "%.3f %.3f\n", w[3] - w[2], (w[4] - w[1]) - (g[2] - g[1]) }' \
+        "$work/$leg/pause-wall" "$work/$leg/pause-game")
+    read -r by_p stood <<<"$figures"
+    echo "    paused by P for ${by_p}s: ${stood}s without game time"
+    awk -v a="$by_p" -v b="$stood" 'BEGIN { exit !(a - b < 0.1 && b - a < 0.1) }' ||
+        fail "paused time is not game time that stood still"
+    # Minimising and the second start each had a coin after them: all six are there.
+    local minimise_figure="stays, focused, key ok"
+    local second_figure="focused in ${back}s, key ok"
+
+    stop "$keyboard_pid"
+    stop "$sway_pid"
+    result "$look_figure" "$keys_figure" "$drag_figure" "$minimise_figure" "$second_figure" \
+        "${took} ms, place kept" "$stderr_figure"
+    times+=("$leg $(since "$leg_start")s")
+}
+
+# --- weston nested in sway -----------------------------------------------------------------
+# sway gives the input and the pictures; weston's output shows in its window at a fixed place.
+# weston has no activation: a window minimised by its own image must come back at a second
+# start all the same.
+nested_origin=(128 138)
+nested_size=1024x768
+read -r ew eh ex ey < <(convert "$reference" -fill white -opaque '#008000' -fill black \
+    +opaque white -morphology Erode Square:2 -format '%@\n' info: | tr 'x+' '  ')
+# Reads the game's window into wx wy (sway's coordinates) from a picture of sway's screen.
+nested_game() {
+    "${desktop[@]}" grim "$out/$leg-$1.png" || return 1
+    convert "$out/$leg-$1.png" -crop "$nested_size+${nested_origin[0]}+${nested_origin[1]}" \
+        +repage "$work/$leg/output.png"
+    # weston may place the window partly past its output's bottom or right edge. Its cursor,
+    # left where the minimise image was, has thin lines of the window's green: eroded away.
+    local box
+    box=$(convert "$work/$leg/output.png" -fill white -opaque '#008000' -fill black \
+        +opaque white -morphology Erode Square:2 -format '%@' info: 2>/dev/null)
+    [[ $box =~ ^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$ ]] && [ "${BASH_REMATCH[1]}" -le "$ew" ] &&
+        [ "${BASH_REMATCH[2]}" -le "$eh" ] && [ "${BASH_REMATCH[1]}" -gt $((ew / 2)) ] || return 1
+    wx=$((BASH_REMATCH[3] - ex + nested_origin[0]))
+    wy=$((BASH_REMATCH[4] - ey + nested_origin[1]))
+}
+no_nested_game() { ! nested_game "$1"; }
+
+weston_leg() {
+    leg=weston-nested
+    local leg_start game figures
+    leg_start=$(now)
+    step "weston nested in sway: start both headless, the game natively in weston"
+    player
+    start_sway
+    printf '[core]\nidle-time=0\n[shell]\nbackground-color=0xff202020\npanel-position=none\n%s\n' \
+        'locking=false' >"$work/$leg/weston.ini"
+    spawn weston_pid "${desktop[@]}" weston --config="$work/$leg/weston.ini" \
+        --backend=wayland-backend.so --use-pixman --socket=nested --width=1024 --height=768 \
+        >"$out/$leg-weston.log" 2>&1
+    wait_for "weston's socket" 10 test -S "$work/$leg/run/nested"
+    trace=$out/$leg-trace.jsonl
+    wall=$work/$leg/wall
+    local game_env=("${env_of_leg[@]}" WAYLAND_DISPLAY=nested QT_QPA_PLATFORM=wayland
+        SDL_AUDIODRIVER=dummy)
+    spawn game "${game_env[@]}" "$prefix/bin/nibbly" --trace "$trace" >"$out/$leg-nibbly.log" 2>&1
+    wait_for "the window painted" 20 nested_game screen
+    alike() { nested_game screen && look screen && [ "$differing" -le 200 ]; }
+    wait_for "the window as on X11 ($differing pixels differ)" 5 alike
+    echo "    screenshot: $out/$leg-screen.png, window at $wx,$wy; $differing pixels differ"
+    local look_figure="$differing px differ"
+
+    step "weston nested: I, I, 1 and a held Left"
+    press i
+    press i
+    press 1
+    sleep 0.5
+    press -P Left -s 1500 -p Left
+
+    step "weston nested: drag the title band by (+150, +100)"
+    pointer_on
+    local x0=$wx y0=$wy
+    drag $((wx + 300)) $((wy + 12)) 150 100
+    moved() { nested_game dragged && [ "$wx,$wy" = "$((x0 + 150)),$((y0 + 100))" ]; }
+    wait_for "the window at $((x0 + 150)),$((y0 + 100)) (it is at $wx,$wy)" 5 moved
+    echo "    window at $x0,$y0 in the picture, after the drag at $wx,$wy"
+    local drag_figure="$x0,$y0 -> $wx,$wy"
+
+    step "weston nested: the minimise image hides the window; a second start brings it back"
+    point "move $((wx + 663)) $((wy + 13))" down up
+    wait_for "the window hidden" 5 no_nested_game minimised
+    local second_start back
+    second_start=$(now)
+    timeout 20 "${game_env[@]}" "$prefix/bin/nibbly" >"$out/$leg-second.log" 2>&1 ||
+        fail "second start: status $?"
+    [ ! -s "$out/$leg-second.log" ] || fail "second start said: $(cat "$out/$leg-second.log")"
+    wait_for "the window back" 5 nested_game back
+    back=$(since "$second_start")
+    press i
+    sleep 0.3
+    echo "    screenshot: $out/$leg-back.png; back at $wx,$wy ${back}s after the second start"
+    pointer_off
+
+    step "weston nested: SIGTERM"
+    local asked ended status=0 took
+    asked=$EPOCHREALTIME
+    kill -TERM "$game"
+    wait "$game" || status=$?
+    ended=$EPOCHREALTIME
+    took=$(awk -v a="$asked" -v b="$ended" 'BEGIN { printf "%d", (b - a) * 1000 }')
+    [ "$status" = 0 ] || fail "exit status $status"
+    sed 's/^/    /' "$settings"
+    echo "    ended ${took} ms after SIGTERM"
+    [ "$took" -le 300 ] || fail "${took} ms after SIGTERM"
+    [ "$(setting frmMainX),$(setting frmMainY)" = 1965,1455 ] || fail "the stored place changed"
+    # 3 + I, I - 1 + the coin after the window came back.
+    [ "$(setting GameCoins)" = 5 ] || fail "GameCoins is $(setting GameCoins), not 5"
+    [ ! -s "$out/$leg-nibbly.log" ] || fail "the game said: $(cat "$out/$leg-nibbly.log")"
+
+    step "weston nested: the trace holds every key sent"
+    local held
+    held=$(grep '"ev":"input"' "$trace" | grep -E '"line":"[0-9]+ hold (L|-)' |
+        sed -E 's/.*"t":([0-9]+),.*/\1/' | awk 'NR == 1 { a = $1 } NR == 2 { print $1 - a }')
+    echo "    traced: $(coins_traced) coins of 3, the start $(grep -c '"line":"[0-9]* key 1"' "$trace")" \
+        "of 1, Left held ${held:-no} ms of 1500"
+    [ "$(coins_traced)" = 3 ] && grep -q '"line":"[0-9]* key 1"' "$trace" || fail "keys were lost"
+    [ "${held:-0}" -ge 1400 ] && [ "$held" -le 1600 ] || fail "Left held ${held:-no} ms"
+
+    stop "$weston_pid"
+    stop "$keyboard_pid"
+    stop "$sway_pid"
+    result "$look_figure" "I I 1 + I, Left ${held} ms" "$drag_figure" \
+        "hidden, back in ${back}s, key ok" "no token (none offered)" "${took} ms, place kept" "empty"
+    times+=("$leg $(since "$leg_start")s")
+}
+
+times=()
+sway_leg
+weston_leg
+
+step "passed"
+printf '%-14s' compositor
+printf ' | %-22s' look keys drag "minimise and back" "second start" SIGTERM stderr
+echo
+printf '%s\n' "${results[@]}"
+echo "leg times: ${times[*]}"
