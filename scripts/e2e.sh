@@ -908,6 +908,10 @@ fullscreen_trace_run() {
         pids+=("$game")
         # Watching shows as the player chose.
         [ "$shown" = 0 ] || wait_for "full-screen watching" 10 held_full_screen
+        # The end of a recording stays on the screen until the watcher leaves.
+        wait_for "the recording's end" 10 traces reached "$out/fullscreen-$shown-trace.jsonl" 2500
+        sleep 0.7
+        kill -TERM "$game"
         wait "$game" || fail "watching with Fullscreen=$shown: status $?"
     done
     cmp "$out/fullscreen-1-trace.jsonl" "$out/fullscreen-0-trace.jsonl" ||
