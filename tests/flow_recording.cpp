@@ -14,6 +14,7 @@
 #include "flow/recording.h"
 #include "flow/session.h"
 #include "flow/startup.h"
+#include "platform/files.h"
 #include "platform/settings.h"
 #include "shell/frmmain.h"
 
@@ -185,7 +186,7 @@ TEST_F(DefaultRecording, NeverWritesThroughALinkAtItsName) {
     Write(player, "the player's");
     const std::time_t now = std::time(nullptr);
     for (const std::time_t when : {now, now + 1}) {
-        const std::string name = NameOf({RecordingStamp(when), GameMode(1, 1), getpid(), true});
+        const std::string name = NameOf({plat::LocalStamp(when), GameMode(1, 1), getpid(), true});
         ASSERT_EQ(symlink(player.toLocal8Bit(), (folder.toStdString() + "/" + name).c_str()), 0);
     }
 

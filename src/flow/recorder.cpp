@@ -82,7 +82,7 @@ void Recorder::Settle(std::optional<std::int64_t> endedAt) {
         // The waiting input started it.
         gameStart_ = waiting_.back().t;
         gameScore_ = 0;
-        gamePart_ = RecordingName{RecordingStamp(start_.began + gameStart_ / 1000),
+        gamePart_ = RecordingName{plat::LocalStamp(start_.began + gameStart_ / 1000),
                                   GameMode(NumPlayers, Speed),
                                   plat::ProcessId(), true};
         if (!game_.Open(folder_ + "/" + NameOf(*gamePart_), Header(true), true)) gamePart_.reset();

@@ -59,10 +59,6 @@ std::string RecordingsFolder() {
     return plat::UserDataFolder("Nibbly") + "/replays";
 }
 
-std::string RecordingStamp(std::time_t when) {
-    return plat::LocalStamp(when);
-}
-
 std::string NameOf(const RecordingName& recording) {
     const std::string number =
         recording.number == kCutShort ? "cut" : std::to_string(recording.number);

@@ -35,8 +35,6 @@ class Recording {
 // Where the game keeps its recordings: $XDG_DATA_HOME/Nibbly/replays, by default under
 // ~/.local/share.
 std::string RecordingsFolder();
-// "2026-12-08_19-45-12" for a recording begun at that local time.
-std::string RecordingStamp(std::time_t when);
 
 // A recording in that folder, by the stamp of its start and the game's mode: kept, with its
 // score, kept from a run cut short, or still being written by a process.

@@ -126,7 +126,7 @@ void Viewer::Begin() {
         trace_->CountAnew();
         JumpTo(target);
     }
-    if (paused_) Pause(true);
+    HoldStill();
     status_.SetEnabled(true);
     ShowStatus();
 }
@@ -146,7 +146,7 @@ void Viewer::DeliverNext() {
     // The end stays on the screen, paused, until the player leaves or jumps back.
     if (!next_ || next_->command == replay::Command::End) {
         atEnd_ = true;
-        if (!still_) still_.emplace();
+        HoldStill();
         ShowStatus();
         return;
     }
@@ -209,7 +209,8 @@ void Viewer::JumpTo(std::int64_t target) {
     if (target < clock_->Now()) {
         // Back: the game starts again from its beginning, on a clock of its own.
         restartAt_ = target;
-        still_.reset();
+        atEnd_ = false;
+        HoldStill();
         form_->Unload();
         return;
     }
@@ -222,9 +223,15 @@ void Viewer::JumpTo(std::int64_t target) {
 
 void Viewer::Pause(bool paused) {
     paused_ = paused;
-    if (paused && !still_) still_.emplace();
-    if (!paused && !atEnd_) still_.reset();
+    HoldStill();
     ShowStatus();
+}
+
+void Viewer::HoldStill() {
+    // A window going to be started again lets go of its clock first.
+    const bool still = (paused_ || atEnd_) && !restartAt_;
+    if (still && !still_) still_.emplace();
+    if (!still) still_.reset();
 }
 
 void Viewer::ShowStatus() {

@@ -48,6 +48,8 @@ class Viewer {
     void Act(int vk, bool repeat);
     void JumpTo(std::int64_t target);
     void Pause(bool paused);
+    // The clock stands still while paused by the player or at the end.
+    void HoldStill();
     void ShowStatus();
 
     std::string path_;
