@@ -4,7 +4,8 @@
 # in sway. Each leg: the window looks as on X11, keys play, the title band drags the window, the
 # minimise image and a second start bring it back, SIGTERM ends it promptly keeping the stored
 # place, and nothing is printed. On sway also pause and mute.
-# Usage: e2e-desktops.sh PREFIX OUT   (OUT holds scale-1x.png, the X11 picture of the window)
+# Usage: e2e-desktops.sh PREFIX OUT [LEG...]   (OUT holds scale-1x.png, the X11 picture of the
+# window; LEG is sway_leg, weston_leg…, all of them by default)
 set -Eeuo pipefail
 trap 'echo "e2e-desktops: FAIL: line $LINENO: $BASH_COMMAND exited $?" >&2' ERR
 cd "$(dirname "$0")/.."
@@ -459,8 +460,9 @@ weston_leg() {
 }
 
 times=()
-sway_leg
-weston_leg
+legs=("${@:3}")
+[ ${#legs[@]} -gt 0 ] || legs=(sway_leg weston_leg)
+for run_leg in "${legs[@]}"; do "$run_leg"; done
 
 step "passed"
 printf '%-14s' compositor
