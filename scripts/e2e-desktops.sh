@@ -114,14 +114,35 @@ press() {
 input_stamps() {
     grep '"ev":"input"' "$trace" | grep -E "\"line\":\"[0-9]+ $1" | sed -E 's/.*"t":([0-9]+),.*/\1/'
 }
+# start_by_token SEND...: a second start with a real activation token. The token client
+# (focused first, as compositors give tokens only to the focused) asks for one at the key
+# SEND gives it, and starts the game with it; it stays until token_client_off.
+start_by_token() {
+    spawn token_client "${desktop[@]}" "${env_of_leg[@]}" QT_QPA_PLATFORM=wayland \
+        "$wlpoke" activate "$prefix/bin/nibbly" >"$out/$leg-second.log" 2>&1
+    wait_for "the token client focused" 10 grep -qx focused "$out/$leg-second.log"
+    second_start=$(now)
+    "$@"
+    wait_for "the second start's end" 20 grep -q '^ended ' "$out/$leg-second.log"
+    grep -qx 'ended 0' "$out/$leg-second.log" ||
+        fail "second start: $(grep '^ended ' "$out/$leg-second.log")"
+}
+token_client_off() {
+    stop "$token_client"
+    # Its own words are not the second start's.
+    ! grep -vqx -e focused -e 'ended 0' "$out/$leg-second.log" ||
+        fail "second start said: $(cat "$out/$leg-second.log")"
+}
 # The pointer: one client for the leg, fed through a pipe; each command waits for its "ok".
+# The leg's hands are wlpoke unless it sets its own.
+hands=("$wlpoke" input)
 pointer_on() {
     mkfifo "$work/$leg/pointer"
     # Opened both ways first: an open for one way alone waits for the other end.
     exec {pointer_fd}<>"$work/$leg/pointer"
     # The tool must not hold the writing end itself, or it never sees the end.
     spawn pointer_pid bash -c 'exec "$@" <"$0" >"$0.out" '"$pointer_fd>&-" "$work/$leg/pointer" \
-        "${desktop[@]}" "$wlpoke" input
+        "${desktop[@]}" "${hands[@]}"
     pointer_done=0
 }
 pointer_answered() {
@@ -177,7 +198,6 @@ sway_game() {
     read -r sx sy _ _ sfocus <<<"$line"
 }
 focused() { sway_game && [ "$sfocus" = 1 ]; }
-tool_focused() { [ "$(sway_window wlpoke | awk '{print $5}')" = 1 ]; }
 coins_traced() { input_stamps 'key I' | wc -l; }
 
 start_sway() {
@@ -278,17 +298,11 @@ sway_leg() {
     find_window "$out/$leg-minimised.png" || fail "no window in the picture after minimising"
 
     step "sway: a second start with a token from a focused client brings the window forward"
-    spawn activator "${desktop[@]}" "${env_of_leg[@]}" QT_QPA_PLATFORM=wayland \
-        "$wlpoke" activate "$prefix/bin/nibbly" >"$out/$leg-second.log" 2>&1
-    wait_for "the token client focused" 10 tool_focused
-    local second_start
-    second_start=$(now)
-    press x
-    wait "$activator" || fail "second start: status $?"
+    local second_start back
+    start_by_token press x
     wait_for "the game's window focused again" 5 focused
-    local back
     back=$(since "$second_start")
-    [ ! -s "$out/$leg-second.log" ] || fail "second start said: $(cat "$out/$leg-second.log")"
+    token_client_off
     press i
     sleep 0.3
     shoot second-start
@@ -459,9 +473,138 @@ weston_leg() {
     times+=("$leg $(since "$leg_start")s")
 }
 
+# --- mutter (GNOME) ------------------------------------------------------------------------
+# mutter lets no client fake input or take pictures over Wayland: both go through its remote
+# desktop and screen cast services on the session bus, the pictures by PipeWire.
+start_mutter() {
+    local run=$work/$leg/run
+    local bus=unix:path=$run/bus
+    local session=(env XDG_RUNTIME_DIR="$run" DBUS_SESSION_BUS_ADDRESS="$bus")
+    # Each a child of the leg's own, so that each is ended and reaped whatever ends the leg.
+    spawn bus_pid "${session[@]}" dbus-daemon --session --nofork --nopidfile --address="$bus" \
+        >"$out/$leg-bus.log" 2>&1
+    wait_for "the session bus" 10 test -S "$run/bus"
+    spawn pipewire_pid "${session[@]}" pipewire >"$out/$leg-pipewire.log" 2>&1
+    spawn wireplumber_pid "${session[@]}" wireplumber >>"$out/$leg-pipewire.log" 2>&1
+    spawn mutter_pid "${session[@]}" mutter --headless --wayland --no-x11 \
+        --wayland-display=wayland-1 --virtual-monitor 1280x1024 >"$out/$leg-mutter.log" 2>&1
+    wait_for "mutter's socket" 10 test -S "$run/wayland-1"
+    desktop_vars=(XDG_RUNTIME_DIR="$run" WAYLAND_DISPLAY=wayland-1 DBUS_SESSION_BUS_ADDRESS="$bus")
+    desktop=(env "${desktop_vars[@]}")
+    remote_desktop() {
+        "${desktop[@]}" dbus-send --session --print-reply --dest=org.freedesktop.DBus / \
+            org.freedesktop.DBus.NameHasOwner string:org.gnome.Mutter.RemoteDesktop 2>/dev/null |
+            grep -q 'boolean true'
+    }
+    wait_for "mutter's remote desktop" 10 remote_desktop
+}
+stop_mutter() {
+    local pid
+    for pid in "$mutter_pid" "$wireplumber_pid" "$pipewire_pid" "$bus_pid"; do stop "$pid"; done
+}
+# The evdev codes of the keys the leg sends.
+declare -A evdev=([i]=23 [1]=2 [x]=45 [Left]=105 [Shift_L]=42)
+# key NAME: pressed and released through the leg's hands, the wall time first into $wall.
+key() {
+    now >>"$wall"
+    point "key ${evdev[$1]}"
+}
+
+mutter_leg() {
+    leg=mutter
+    local leg_start game hands=(/usr/bin/python3 "$PWD/tools/wlpoke/remote-desktop.py" Meta-0)
+    leg_start=$(now)
+    step "mutter: start it headless with PipeWire, the game natively"
+    player
+    start_mutter
+    trace=$out/$leg-trace.jsonl
+    wall=$work/$leg/wall
+    : >"$wall"
+    local game_env=("${env_of_leg[@]}" "${desktop_vars[@]}" QT_QPA_PLATFORM=wayland
+        SDL_AUDIODRIVER=dummy)
+    spawn game "${game_env[@]}" "$prefix/bin/nibbly" --trace "$trace" >"$out/$leg-nibbly.log" 2>&1
+    # After the game: it must not hold the pipe's writing end.
+    pointer_on
+    # mutter swallows the first key of a new virtual keyboard.
+    point "key ${evdev[Shift_L]}"
+    shoot() { point "shoot $out/$leg-$1.png"; }
+    painted() { shoot "$1" && find_window "$out/$leg-$1.png"; }
+    wait_for "the window painted" 20 painted screen
+    alike() { painted screen && look screen && [ "$differing" -le 200 ]; }
+    wait_for "the window as on X11 ($differing pixels differ)" 5 alike
+    echo "    screenshot: $out/$leg-screen.png, window at $wx,$wy; $differing pixels differ"
+    local look_figure="$differing px differ"
+
+    step "mutter: I, I, 1 and a held Left"
+    key i
+    key i
+    key 1
+    sleep 0.5
+    now >>"$wall"
+    point "hold ${evdev[Left]} 1500"
+
+    step "mutter: drag the title band by (+150, +100)"
+    local x0=$wx y0=$wy
+    drag $((wx + 300)) $((wy + 12)) 150 100
+    moved() { painted dragged && [ "$wx,$wy" = "$((x0 + 150)),$((y0 + 100))" ]; }
+    wait_for "the window at $((x0 + 150)),$((y0 + 100)) (it is at $wx,$wy)" 5 moved
+    echo "    window at $x0,$y0 in the picture, after the drag at $wx,$wy"
+    local drag_figure="$x0,$y0 -> $wx,$wy"
+
+    step "mutter: the minimise image hides the window"
+    point "move $((wx + 663)) $((wy + 13))" down up
+    # Not a pixel of it: mutter shrinks a window away over a moment.
+    hidden() {
+        shoot minimised && [ "$(convert "$out/$leg-minimised.png" -fill white -opaque '#008000' \
+            -fill black +opaque white -format '%[fx:round(mean * w * h)]' info:)" = 0 ]
+    }
+    wait_for "the window hidden" 5 hidden
+
+    step "mutter: a second start with a token from a focused client brings the window back"
+    local second_start back
+    start_by_token key x
+    wait_for "the window back" 5 painted back
+    back=$(since "$second_start")
+    token_client_off
+    key i
+    sleep 0.3
+    echo "    screenshot: $out/$leg-back.png; back at $wx,$wy ${back}s after the key"
+    pointer_off
+
+    step "mutter: SIGTERM"
+    local asked ended status=0 took
+    asked=$EPOCHREALTIME
+    kill -TERM "$game"
+    wait "$game" || status=$?
+    ended=$EPOCHREALTIME
+    took=$(awk -v a="$asked" -v b="$ended" 'BEGIN { printf "%d", (b - a) * 1000 }')
+    [ "$status" = 0 ] || fail "exit status $status"
+    sed 's/^/    /' "$settings"
+    echo "    ended ${took} ms after SIGTERM"
+    [ "$took" -le 300 ] || fail "${took} ms after SIGTERM"
+    [ "$(setting frmMainX),$(setting frmMainY)" = 1965,1455 ] || fail "the stored place changed"
+    # 3 + I, I - 1 + the coin after the window came back.
+    [ "$(setting GameCoins)" = 5 ] || fail "GameCoins is $(setting GameCoins), not 5"
+    [ ! -s "$out/$leg-nibbly.log" ] || fail "the game said: $(cat "$out/$leg-nibbly.log")"
+
+    step "mutter: the trace holds every key sent"
+    local held
+    held=$(grep '"ev":"input"' "$trace" | grep -E '"line":"[0-9]+ hold (L|-)' |
+        sed -E 's/.*"t":([0-9]+),.*/\1/' | awk 'NR == 1 { a = $1 } NR == 2 { print $1 - a }')
+    echo "    traced: $(coins_traced) coins of 3, the start $(grep -c '"line":"[0-9]* key 1"' "$trace")" \
+        "of 1, Left held ${held:-no} ms of 1500"
+    [ "$(coins_traced)" = 3 ] && grep -q '"line":"[0-9]* key 1"' "$trace" || fail "keys were lost"
+    [ "${held:-0}" -ge 1400 ] && [ "$held" -le 1600 ] || fail "Left held ${held:-no} ms"
+
+    stop_mutter
+    result "$look_figure" "I I 1 + I, Left ${held} ms" "$drag_figure" \
+        "hidden, back in ${back}s, key ok" "token, focused, key ok" "${took} ms, place kept" "empty"
+    times+=("$leg $(since "$leg_start")s")
+}
+
 times=()
 legs=("${@:3}")
-[ ${#legs[@]} -gt 0 ] || legs=(sway_leg weston_leg)
+[ ${#legs[@]} -gt 0 ] || legs=(mutter_leg sway_leg weston_leg)
 for run_leg in "${legs[@]}"; do "$run_leg"; done
 
 step "passed"

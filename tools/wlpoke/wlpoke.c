@@ -7,7 +7,9 @@
 //   wlpoke activate COMMAND...
 //                    shows a small window and, at the first key it is sent while focused,
 //                    asks for an activation token and runs COMMAND with it in
-//                    XDG_ACTIVATION_TOKEN; exits with COMMAND's status.
+//                    XDG_ACTIVATION_TOKEN. Says "focused" on standard output when it has
+//                    the keyboard and "ended STATUS" when COMMAND has; keeps its window
+//                    until it is ended.
 #define _GNU_SOURCE
 #include <linux/input-event-codes.h>
 #include <stdio.h>
@@ -175,9 +177,12 @@ static void keymap(void* d, struct wl_keyboard* k, uint32_t f, int32_t fd, uint3
     (void)d, (void)k, (void)f, (void)s;
     close(fd);
 }
+// Said, so that a run knows when keys will reach this window.
 static void enter(void* d, struct wl_keyboard* k, uint32_t s, struct wl_surface* w,
                   struct wl_array* a) {
     (void)d, (void)k, (void)s, (void)w, (void)a;
+    printf("focused\n");
+    fflush(stdout);
 }
 static void leave(void* d, struct wl_keyboard* k, uint32_t s, struct wl_surface* w) {
     (void)d, (void)k, (void)s, (void)w;
@@ -242,6 +247,11 @@ static int activate(struct wl_display* display) {
     wl_surface_commit(surface);
     while (command_status < 0)
         if (wl_display_dispatch(display) < 0) die("the compositor went away");
+    // A launcher stays: mutter activates nothing by a token whose window has gone, and the
+    // window the token is for may ask only after the command has ended.
+    printf("ended %d\n", command_status);
+    fflush(stdout);
+    while (wl_display_dispatch(display) >= 0) continue;
     return command_status;
 }
 
