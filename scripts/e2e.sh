@@ -975,14 +975,20 @@ step "Wayland: a second start leaves quietly; SIGTERM stores the settings, the p
 timeout 20 "${wayland[@]}" XDG_ACTIVATION_TOKEN=e2e-token "$prefix/bin/nibbly" \
     >"$out/second-wayland.log" 2>&1 || fail "second start under Wayland: status $?"
 [ ! -s "$out/second-wayland.log" ] || fail "second start said: $(cat "$out/second-wayland.log")"
+asked=$EPOCHREALTIME
 kill -TERM "$game"
 wait "$game" || fail "Wayland game: exit status $?"
+took=$(awk -v a="$asked" -v b="$EPOCHREALTIME" 'BEGIN { printf "%d", (b - a) * 1000 }')
 sed 's/^/    /' "$settings"
+echo "    ended $took ms after SIGTERM"
+[ "$took" -le 300 ] || fail "$took ms after SIGTERM"
 [ "$(setting GameCoins)" = "$coins" ] || fail "no settings stored at SIGTERM"
 [ "$(setting frmMainX)" = "$stored_x" ] && [ "$(setting frmMainY)" = "$stored_y" ] ||
     fail "the stored place changed under Wayland"
-! grep -qi 'position\|geometry\|move' "$out/nibbly-wayland.log" ||
-    fail "the game printed about positions: $(cat "$out/nibbly-wayland.log")"
+[ ! -s "$out/nibbly-wayland.log" ] || fail "the game said: $(cat "$out/nibbly-wayland.log")"
+# Its row of the desktops' table: headless weston has no input.
+printf '%s\n' "${differing%% *} px differ" "none (no input)" "none (no input)" "none (no input)" \
+    "quiet, token handed on" "$took ms, place kept" empty >"$out/weston-headless.figures"
 wayland_fullscreen() {
     local kept=$work/settings-before-wayland-fullscreen w=697 h=556 x=163 y=106 box
     step "Wayland: stored full screen starts the window centred on black"
