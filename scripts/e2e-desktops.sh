@@ -503,7 +503,7 @@ stop_mutter() {
     for pid in "$mutter_pid" "$wireplumber_pid" "$pipewire_pid" "$bus_pid"; do stop "$pid"; done
 }
 # The evdev codes of the keys the leg sends.
-declare -A evdev=([i]=23 [1]=2 [x]=45 [Left]=105 [Shift_L]=42)
+declare -A evdev=([i]=23 [1]=2 [x]=45 [Left]=105 [Shift_L]=42 [F11]=87)
 # key NAME: pressed and released through the leg's hands, the wall time first into $wall.
 key() {
     now >>"$wall"
@@ -542,6 +542,29 @@ mutter_leg() {
     sleep 0.5
     now >>"$wall"
     point "hold ${evdev[Left]} 1500"
+
+    step "mutter: F11 fills the monitor with the window, fitted, on black; a click on the coin"
+    local before=$wx,$wy w h bx by
+    key F11
+    # 1280x1024 takes the window at 1280/697 of its size.
+    read -r w h < <(awk 'BEGIN { f = 1280 / 697; printf "%d %d\n", 697 * f + 0.5, 556 * f + 0.5 }')
+    filled() {
+        shoot fullscreen &&
+            [ "$(convert "$out/$leg-fullscreen.png" -fuzz 3% -format '%@' info:)" = \
+                "${w}x${h}+$(((1280 - w) / 2))+$(((1024 - h) / 2))" ]
+    }
+    wait_for "the window shown ${w}x${h} on black" 5 filled
+    # The coin button's centre, (644.5, 200.5) in the window's own pixels.
+    read -r bx by < <(awk -v w="$w" -v h="$h" 'BEGIN {
+        printf "%d %d\n", (1280 - w) / 2 + 644.5 * w / 697, (1024 - h) / 2 + 200.5 * h / 556 }')
+    point "move $bx $by" down up
+    sleep 0.3
+    key F11
+    back_in_place() { painted screen && [ "$wx,$wy" = "$before" ]; }
+    wait_for "the window back at $before (it is at $wx,$wy)" 5 back_in_place
+    echo "    screenshot: $out/$leg-fullscreen.png, the window ${w}x${h}; the coin button" \
+        "clicked at $bx,$by; F11 again: back at $wx,$wy"
+    look_figure+=", F11 ${w}x${h}"
 
     step "mutter: drag the title band by (+150, +100)"
     local x0=$wx y0=$wy
@@ -583,8 +606,9 @@ mutter_leg() {
     echo "    ended ${took} ms after SIGTERM"
     [ "$took" -le 300 ] || fail "${took} ms after SIGTERM"
     [ "$(setting frmMainX),$(setting frmMainY)" = 1965,1455 ] || fail "the stored place changed"
-    # 3 + I, I - 1 + the coin after the window came back.
-    [ "$(setting GameCoins)" = 5 ] || fail "GameCoins is $(setting GameCoins), not 5"
+    # 3 + I, I - 1 + the click full screen + the coin after the window came back.
+    [ "$(setting GameCoins)" = 6 ] || fail "GameCoins is $(setting GameCoins), not 6"
+    [ "$(setting Fullscreen)" = 0 ] || fail "Fullscreen is stored as $(setting Fullscreen)"
     [ ! -s "$out/$leg-nibbly.log" ] || fail "the game said: $(cat "$out/$leg-nibbly.log")"
 
     step "mutter: the trace holds every key sent"
@@ -595,6 +619,7 @@ mutter_leg() {
         "of 1, Left held ${held:-no} ms of 1500"
     [ "$(coins_traced)" = 3 ] && grep -q '"line":"[0-9]* key 1"' "$trace" || fail "keys were lost"
     [ "${held:-0}" -ge 1400 ] && [ "$held" -le 1600 ] || fail "Left held ${held:-no} ms"
+    grep -q '"line":"[0-9]* click XPButton1"' "$trace" || fail "the click full screen was lost"
 
     stop_mutter
     result "$look_figure" "I I 1 + I, Left ${held} ms" "$drag_figure" \
