@@ -485,6 +485,7 @@ start_mutter() {
         >"$out/$leg-bus.log" 2>&1
     wait_for "the session bus" 10 test -S "$run/bus"
     spawn pipewire_pid "${session[@]}" pipewire >"$out/$leg-pipewire.log" 2>&1
+    wait_for "PipeWire's socket" 10 test -S "$run/pipewire-0"
     spawn wireplumber_pid "${session[@]}" wireplumber >>"$out/$leg-pipewire.log" 2>&1
     spawn mutter_pid "${session[@]}" mutter --headless --wayland --no-x11 \
         --wayland-display=wayland-1 --virtual-monitor 1280x1024 >"$out/$leg-mutter.log" 2>&1
@@ -525,8 +526,9 @@ mutter_leg() {
     spawn game "${game_env[@]}" "$prefix/bin/nibbly" --trace "$trace" >"$out/$leg-nibbly.log" 2>&1
     # After the game: it must not hold the pipe's writing end.
     pointer_on
-    # mutter swallows the first key of a new virtual keyboard.
-    point "key ${evdev[Shift_L]}"
+    # mutter may swallow the first key of a new virtual keyboard, and the first motion of a
+    # new pointer: spare ones, where they do nothing.
+    point "key ${evdev[Shift_L]}" "move 1 1"
     shoot() { point "shoot $out/$leg-$1.png"; }
     painted() { shoot "$1" && find_window "$out/$leg-$1.png"; }
     wait_for "the window painted" 20 painted screen
