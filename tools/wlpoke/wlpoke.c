@@ -1,9 +1,10 @@
 // wlpoke: the end-to-end run's hands on a Wayland desktop.
 //   wlpoke input     reads commands on standard input, one a line, and answers "ok" for each
 //                    once the compositor has it: "move X Y" (pointer to an output point),
-//                    "down", "up" (left button), "key CODE" (an evdev key, pressed and
-//                    released; fake input only). One client for the whole run: compositors
-//                    that grant fake input grant it per client.
+//                    "down", "up" (left button); fake input only: "key CODE" (an evdev key,
+//                    pressed and released), "press CODE", "release CODE" (held between). One
+//                    client for the whole run: compositors that grant fake input grant it per
+//                    client.
 //   wlpoke activate COMMAND...
 //                    shows a small window and, at the first key it is sent while focused,
 //                    asks for an activation token and runs COMMAND with it in
@@ -124,9 +125,15 @@ static int input(struct wl_display* display) {
             } else {
                 org_kde_kwin_fake_input_button(fake_input, BTN_LEFT, state);
             }
-        } else if (sscanf(line, "key %d", &code) == 1 && fake_input) {
+        } else if (sscanf(line, "%15s %d", word, &code) == 2 && fake_input &&
+                   (strcmp(word, "key") == 0 || strcmp(word, "press") == 0)) {
             org_kde_kwin_fake_input_keyboard_key(fake_input, code, WL_KEYBOARD_KEY_STATE_PRESSED);
-            wl_display_roundtrip(display);
+            if (strcmp(word, "key") == 0) {
+                wl_display_roundtrip(display);
+                org_kde_kwin_fake_input_keyboard_key(fake_input, code,
+                                                     WL_KEYBOARD_KEY_STATE_RELEASED);
+            }
+        } else if (sscanf(line, "release %d", &code) == 1 && fake_input) {
             org_kde_kwin_fake_input_keyboard_key(fake_input, code, WL_KEYBOARD_KEY_STATE_RELEASED);
         } else {
             fprintf(stderr, "wlpoke: cannot do: %s", line);
