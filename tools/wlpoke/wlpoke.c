@@ -1,9 +1,10 @@
 // wlpoke: the end-to-end run's hands on a Wayland desktop.
 //   wlpoke input     reads commands on standard input, one a line, and answers "ok" for each
 //                    once the compositor has it: "move X Y" (pointer to an output point),
-//                    "down", "up" (left button), "key CODE" (an evdev key, pressed and
-//                    released; fake input only). One client for the whole run: compositors
-//                    that grant fake input grant it per client.
+//                    "down", "up" (left button); fake input only: "key CODE" (an evdev key,
+//                    pressed and released), "hold CODE MS" (pressed for MS milliseconds).
+//                    One client for the whole run: compositors that grant fake input grant it
+//                    per client.
 //   wlpoke activate COMMAND...
 //                    shows a small window and, at the first key it is sent while focused,
 //                    asks for an activation token and runs COMMAND with it in
@@ -105,7 +106,7 @@ static int input(struct wl_display* display) {
     wl_display_roundtrip(display);
     char line[128];
     while (fgets(line, sizeof line, stdin)) {
-        int x, y, code;
+        int x, y, code, ms;
         char word[16];
         if (sscanf(line, "move %d %d", &x, &y) == 2) {
             if (pointer) {
@@ -126,9 +127,14 @@ static int input(struct wl_display* display) {
             } else {
                 org_kde_kwin_fake_input_button(fake_input, BTN_LEFT, state);
             }
-        } else if (sscanf(line, "key %d", &code) == 1 && fake_input) {
+        } else if (fake_input && (sscanf(line, "key %d", &code) == 1 ||
+                                  sscanf(line, "hold %d %d", &code, &ms) == 2)) {
             org_kde_kwin_fake_input_keyboard_key(fake_input, code, WL_KEYBOARD_KEY_STATE_PRESSED);
             wl_display_roundtrip(display);
+            if (strncmp(line, "hold", 4) == 0) {
+                const struct timespec held = {ms / 1000, ms % 1000 * 1000000L};
+                nanosleep(&held, NULL);
+            }
             org_kde_kwin_fake_input_keyboard_key(fake_input, code, WL_KEYBOARD_KEY_STATE_RELEASED);
         } else {
             fprintf(stderr, "wlpoke: cannot do: %s", line);
