@@ -192,7 +192,7 @@ drag() {
 results=()
 differing=none
 # result FIGURES...: one row of the closing table.
-result() { results+=("$(printf '%-14s' "$leg")$(printf ' | %-29s' "$@")"); }
+result() { results+=("$(printf '%-14s' "$leg")$(printf ' | %-32s' "$@")"); }
 
 # --- sway ----------------------------------------------------------------------------------
 sway_window() {
@@ -782,7 +782,7 @@ if [ -s "$out/weston-headless.figures" ]; then
     result "${figures[@]}"
 fi
 printf '%-14s' compositor
-printf ' | %-29s' look keys drag "minimise and back" "second start" SIGTERM stderr
+printf ' | %-32s' look keys drag "minimise and back" "second start" SIGTERM stderr
 echo
 printf '%s\n' "${results[@]}"
 echo "leg times: ${times[*]}"
