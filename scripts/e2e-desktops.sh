@@ -4,7 +4,8 @@
 # KWin (its fake input and screenshot services), sway (wtype and a virtual pointer), and weston
 # nested in sway. Each leg: the window looks as on X11, keys play, the title band drags the
 # window, the minimise image and a second start bring it back, SIGTERM ends it promptly keeping
-# the stored place, and nothing is printed. On mutter also full screen, on sway pause and mute.
+# the stored place, and nothing is printed. On mutter also full screen, on mutter and KWin a
+# recording watched with jumps, on sway pause and mute.
 # Usage: e2e-desktops.sh PREFIX OUT [LEG...]   (OUT holds scale-1x.png, the X11 picture of the
 # window; LEG is mutter_leg, kwin_leg, sway_leg or weston_leg, all of them by default)
 set -Eeuo pipefail
@@ -165,7 +166,8 @@ pointer_off() {
 }
 # Keys through the leg's hands rather than wtype, as evdev codes: key NAME... pressed and
 # released, hold NAME MS pressed that long; the wall time first into $wall.
-declare -A evdev=([i]=23 [1]=2 [x]=45 [Left]=105 [Shift_L]=42 [F11]=87)
+declare -A evdev=([i]=23 [1]=2 [x]=45 [Left]=105 [Right]=106 [End]=107 [Shift_L]=42
+    [F11]=87)
 key() {
     local name
     for name in "$@"; do
@@ -188,6 +190,57 @@ drag() {
     for i in 1 2 3 4 5; do point "move $((x + dx * i / 5)) $((y + dy * i / 5))"; sleep 0.05; done
     sleep 0.2
     point up
+}
+# watch_recording: a recording watched by the leg's own keys, with a jump ahead, one back (which
+# starts it again in a new window) and End. The end's playfield is the simulator's at that
+# moment and the trace is the simulator's, stretch by stretch; the settings stay as they were.
+# Uses the leg's game_env and painted NAME (the window's place into wx wy).
+watch_recording() {
+    local recording=$work/$leg/watched.replay sim=$out/$leg-watched-sim.jsonl end viewer stretch
+    local watched=$out/$leg-watched-trace.jsonl differing kept=$work/$leg/settings-before-watching
+    step "$leg: a recording watched: a jump ahead, one back in a new window, End"
+    cp "$settings" "$kept"
+    python3 - "$recording" <<'PY'
+import random, sys
+r = random.Random(7)
+t, lines = 0, ["# setting GameCoins 99"]
+while t < 120000:
+    t += r.randint(200, 2500)
+    lines.append(f"{t} " + r.choice(["hold L", "hold R", "hold U", "hold D", "hold -", "key 1"]))
+open(sys.argv[1], "w").write("\n".join(lines) + "\n")
+PY
+    QT_QPA_PLATFORM=offscreen "$prefix/bin/nibbly-sim" --screenshot "$work/$leg/sim-end.png" \
+        "$recording" >"$sim" || fail "nibbly-sim refused the recording"
+    end=$(tail -1 "$recording" | cut -d' ' -f1)
+    spawn viewer "${game_env[@]}" "$prefix/bin/nibbly" "$recording" --trace "$watched" \
+        >"$out/$leg-watched.log" 2>&1
+    wait_for "the viewer's window" 20 painted watching
+    sleep 1
+    key Right
+    sleep 1
+    key Left
+    sleep 1
+    wait_for "the viewer's new window" 10 painted watching
+    key End
+    wait_for "the jump to the end (End lost?)" 10 python3 scripts/e2e-traces.py reached "$watched" \
+        "$((end - 1000))"
+    sleep 1.5
+    painted watched-end || fail "no viewer's window at the end"
+    convert "$out/$leg-watched-end.png" -crop "448x496+$((wx + 10))+$((wy + 32))" +repage \
+        "$work/$leg/watched-field.png"
+    convert "$work/$leg/sim-end.png" -crop 448x496+10+32 +repage "$work/$leg/sim-field.png"
+    differing=$(compare -metric AE "$work/$leg/watched-field.png" "$work/$leg/sim-field.png" \
+        null: 2>&1 || true)
+    kill -TERM "$viewer"
+    wait "$viewer" || fail "watching: exit status $?"
+    stretch=$(python3 scripts/e2e-traces.py segments "$watched" "$sim") ||
+        fail "the watched trace is not the simulator's"
+    echo "    screenshot: $out/$leg-watched-end.png; the playfield at the end against the" \
+        "simulator's: $differing pixels differ; stretches of its trace from $stretch ms"
+    [ "$differing" = 0 ] || fail "the picture at the end is not the simulator's"
+    [ "$(wc -w <<<"$stretch")" -ge 3 ] || fail "the jumps did not show: stretches from $stretch"
+    cmp -s "$settings" "$kept" || fail "watching changed the settings"
+    [ ! -s "$out/$leg-watched.log" ] || fail "the viewer said: $(cat "$out/$leg-watched.log")"
 }
 results=()
 differing=none
@@ -602,7 +655,6 @@ mutter_leg() {
     key i
     sleep 0.3
     echo "    screenshot: $out/$leg-back.png; back at $wx,$wy ${back}s after the key"
-    pointer_off
 
     step "mutter: SIGTERM"
     local asked ended status=0 took
@@ -621,6 +673,9 @@ mutter_leg() {
     [ "$(setting Fullscreen)" = 0 ] || fail "Fullscreen is stored as $(setting Fullscreen)"
     [ ! -s "$out/$leg-nibbly.log" ] || fail "the game said: $(cat "$out/$leg-nibbly.log")"
 
+    watch_recording
+    pointer_off
+
     step "mutter: the trace holds every key sent"
     local held
     held=$(grep '"ev":"input"' "$trace" | grep -E '"line":"[0-9]+ hold (L|-)' |
@@ -632,7 +687,7 @@ mutter_leg() {
     grep -q '"line":"[0-9]* click XPButton1"' "$trace" || fail "the click full screen was lost"
 
     stop_mutter
-    result "$look_figure" "I I 1 + I, Left ${held} ms" "$drag_figure" \
+    result "$look_figure" "I I 1 + I, Left ${held} ms, viewer" "$drag_figure" \
         "hidden, back at a second start" "token, back in ${back}s, key ok" \
         "${took} ms, place kept" "empty"
     times+=("$leg $(since "$leg_start")s")
@@ -688,7 +743,7 @@ kwin_leg() {
     pointer_on
     wait_for "the game's window focused" 20 kwin_focused
     shoot() { kwinsee shot "$out/$leg-$1.png"; }
-    painted() { shoot screen && find_window "$out/$leg-screen.png"; }
+    painted() { shoot "${1:-screen}" && find_window "$out/$leg-${1:-screen}.png"; }
     wait_for "the window painted" 10 painted
     [ "$wx,$wy" = "$kx,$ky" ] || fail "the picture shows the window at $wx,$wy, KWin at $kx,$ky"
     alike() { painted && look screen && [ "$differing" -le 200 ]; }
@@ -733,7 +788,6 @@ kwin_leg() {
     shoot back
     find_window "$out/$leg-back.png" || fail "no window in the picture after the second start"
     echo "    screenshot: $out/$leg-back.png; back at $wx,$wy and focused ${back}s after the key"
-    pointer_off
 
     step "KWin: SIGTERM"
     local asked ended status=0 took
@@ -751,6 +805,9 @@ kwin_leg() {
     [ "$(setting GameCoins)" = 5 ] || fail "GameCoins is $(setting GameCoins), not 5"
     [ ! -s "$out/$leg-nibbly.log" ] || fail "the game said: $(cat "$out/$leg-nibbly.log")"
 
+    watch_recording
+    pointer_off
+
     step "KWin: the trace holds every key sent"
     local held
     held=$(grep '"ev":"input"' "$trace" | grep -E '"line":"[0-9]+ hold (L|-)' |
@@ -762,7 +819,7 @@ kwin_leg() {
 
     stop "$kwin_pid"
     stop "$bus_pid"
-    result "$look_figure" "I I 1 + I, Left ${held} ms" "$drag_figure" \
+    result "$look_figure" "I I 1 + I, Left ${held} ms, viewer" "$drag_figure" \
         "hidden, back at a second start" "token, focused in ${back}s, key ok" \
         "${took} ms, place kept" "empty"
     times+=("$leg $(since "$leg_start")s")
