@@ -7,7 +7,8 @@ packages=(g++ cmake make pkg-config qt6-base-dev qt6-qpa-plugins qt6-wayland lib
           libsdl2-dev libxcb-xkb-dev libwayland-dev fonts-noto-cjk python3-fonttools fonts-dejavu-core)
 # --tests: the suite and the end-to-end run on a real X desktop, Wayland compositors (sway, with
 # wtype for keys and our own pointer tool built from the protocols; mutter, through its D-Bus
-# services, with pictures by PipeWire) and the desktop's file types;
+# services, with pictures by PipeWire; KWin, through its fake input and screenshot services)
+# and the desktop's file types;
 # --package: the .deb; --fuzz: clang and its fuzzing runtime.
 if [ "${1:-}" = "--tests" ]; then
     packages+=(libgtest-dev libbenchmark-dev xvfb openbox xdotool x11-utils x11-xserver-utils
@@ -15,7 +16,7 @@ if [ "${1:-}" = "--tests" ]; then
                libglib2.0-bin libxml2-utils sway wtype grim wayland-protocols
                plasma-wayland-protocols mutter pipewire wireplumber gstreamer1.0-pipewire
                gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good dbus
-               python3-dbus python3-gi)
+               python3-dbus python3-gi kwin-wayland)
 fi
 if [ "${1:-}" = "--package" ]; then
     packages+=(dpkg-dev)
