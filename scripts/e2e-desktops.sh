@@ -27,6 +27,7 @@ cleanup() {
 trap cleanup EXIT
 
 now() { date +%s.%N; }
+traces() { python3 scripts/e2e-traces.py "$@"; }
 since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.2f", b - a }'; }
 start=$(now)
 step() { printf '[desktops %6ss] %s\n' "$(since "$start")" "$*"; }
@@ -191,6 +192,38 @@ drag() {
     sleep 0.2
     point up
 }
+# end_game COINS: SIGTERM to the leg's game, which ends within 0.3 s (the time into took) with
+# status 0, the stored place kept and COINS coins stored, having said nothing.
+end_game() {
+    local asked status=0
+    step "$leg: SIGTERM"
+    asked=$EPOCHREALTIME
+    kill -TERM "$game"
+    wait "$game" || status=$?
+    took=$(awk -v a="$asked" -v b="$EPOCHREALTIME" 'BEGIN { printf "%d", (b - a) * 1000 }')
+    [ "$status" = 0 ] || fail "exit status $status"
+    sed 's/^/    /' "$settings"
+    echo "    ended ${took} ms after SIGTERM"
+    [ "$took" -le 300 ] || fail "${took} ms after SIGTERM"
+    [ "$(setting frmMainX),$(setting frmMainY)" = 1965,1455 ] || fail "the stored place changed"
+    [ "$(setting GameCoins)" = "$1" ] || fail "GameCoins is $(setting GameCoins), not $1"
+    # SDL's disk driver announces itself: those lines are SDL's, not the game's.
+    ! grep -v -e '^CRITICAL: You are using the SDL disk i/o audio driver!$' \
+        -e '^CRITICAL:  Writing to file \[.*\]\.$' "$out/$leg-nibbly.log" ||
+        fail "the game said: $(cat "$out/$leg-nibbly.log")"
+}
+# keys_traced COINS: the trace holds COINS coins, the start and Left held 1500 ms (into held).
+# The trace is written in blocks: read once the game has ended.
+keys_traced() {
+    step "$leg: the trace holds every key sent"
+    held=$(grep '"ev":"input"' "$trace" | grep -E '"line":"[0-9]+ hold (L|-)' |
+        sed -E 's/.*"t":([0-9]+),.*/\1/' | awk 'NR == 1 { a = $1 } NR == 2 { print $1 - a }')
+    echo "    traced: $(coins_traced) coins of $1, the start" \
+        "$(grep -c '"line":"[0-9]* key 1"' "$trace") of 1, Left held ${held:-no} ms of 1500"
+    [ "$(coins_traced)" = "$1" ] && grep -q '"line":"[0-9]* key 1"' "$trace" ||
+        fail "keys were lost"
+    [ "${held:-0}" -ge 1400 ] && [ "$held" -le 1600 ] || fail "Left held ${held:-no} ms"
+}
 # watch_recording: a recording watched by the leg's own keys, with a jump ahead, one back (which
 # starts it again in a new window) and End. The end's playfield is the simulator's at that
 # moment and the trace is the simulator's, stretch by stretch; the settings stay as they were.
@@ -200,15 +233,7 @@ watch_recording() {
     local watched=$out/$leg-watched-trace.jsonl differing kept=$work/$leg/settings-before-watching
     step "$leg: a recording watched: a jump ahead, one back in a new window, End"
     cp "$settings" "$kept"
-    python3 - "$recording" <<'PY'
-import random, sys
-r = random.Random(7)
-t, lines = 0, ["# setting GameCoins 99"]
-while t < 120000:
-    t += r.randint(200, 2500)
-    lines.append(f"{t} " + r.choice(["hold L", "hold R", "hold U", "hold D", "hold -", "key 1"]))
-open(sys.argv[1], "w").write("\n".join(lines) + "\n")
-PY
+    traces recording "$recording" 120000 7
     QT_QPA_PLATFORM=offscreen "$prefix/bin/nibbly-sim" --screenshot "$work/$leg/sim-end.png" \
         "$recording" >"$sim" || fail "nibbly-sim refused the recording"
     end=$(tail -1 "$recording" | cut -d' ' -f1)
@@ -222,7 +247,7 @@ PY
     sleep 1
     wait_for "the viewer's new window" 10 painted watching
     key End
-    wait_for "the jump to the end (End lost?)" 10 python3 scripts/e2e-traces.py reached "$watched" \
+    wait_for "the jump to the end (End lost?)" 10 traces reached "$watched" \
         "$((end - 1000))"
     sleep 1.5
     painted watched-end || fail "no viewer's window at the end"
@@ -233,7 +258,7 @@ PY
         null: 2>&1 || true)
     kill -TERM "$viewer"
     wait "$viewer" || fail "watching: exit status $?"
-    stretch=$(python3 scripts/e2e-traces.py segments "$watched" "$sim") ||
+    stretch=$(traces segments "$watched" "$sim") ||
         fail "the watched trace is not the simulator's"
     echo "    screenshot: $out/$leg-watched-end.png; the playfield at the end against the" \
         "simulator's: $differing pixels differ; stretches of its trace from $stretch ms"
@@ -377,36 +402,10 @@ sway_leg() {
     echo "    focused again ${back}s after the key"
     pointer_off
 
-    step "sway: SIGTERM"
-    local asked ended status=0 took
-    asked=$EPOCHREALTIME
-    kill -TERM "$game"
-    wait "$game" || status=$?
-    ended=$EPOCHREALTIME
-    took=$(awk -v a="$asked" -v b="$ended" 'BEGIN { printf "%d", (b - a) * 1000 }')
-    [ "$status" = 0 ] || fail "exit status $status"
-    sed 's/^/    /' "$settings"
-    echo "    ended ${took} ms after SIGTERM"
-    [ "$took" -le 300 ] || fail "${took} ms after SIGTERM"
-    [ "$(setting frmMainX),$(setting frmMainY)" = 1965,1455 ] || fail "the stored place changed"
+    local took held
     # 3 + I, I - 1 + the coins of the pause, of minimising and of the second start.
-    [ "$(setting GameCoins)" = 8 ] || fail "GameCoins is $(setting GameCoins), not 8"
-    local stderr_figure="empty"
-    # SDL's disk driver announces itself: those lines are SDL's, not the game's.
-    ! grep -v -e '^CRITICAL: You are using the SDL disk i/o audio driver!$' \
-        -e '^CRITICAL:  Writing to file \[.*\]\.$' "$out/$leg-nibbly.log" ||
-        fail "the game said: $(cat "$out/$leg-nibbly.log")"
-
-    step "sway: the trace holds every key sent, in its time"
-    # The trace is written in blocks: read once the game has ended.
-    local held
-    held=$(grep '"ev":"input"' "$trace" | grep -E '"line":"[0-9]+ hold (L|-)' |
-        sed -E 's/.*"t":([0-9]+),.*/\1/' | awk 'NR == 1 { a = $1 } NR == 2 { print $1 - a }')
-    echo "    traced: $(coins_traced) coins of 6, the start $(grep -c '"line":"[0-9]* key 1"' "$trace")" \
-        "of 1, Left held ${held:-no} ms of 1500"
-    [ "$(coins_traced)" = 6 ] && grep -q '"line":"[0-9]* key 1"' "$trace" ||
-        fail "keys were lost"
-    [ "${held:-0}" -ge 1400 ] && [ "$held" -le 1600 ] || fail "Left held ${held:-no} ms"
+    end_game 8
+    keys_traced 6
     local keys_figure="I I 1 + 4 I, Left ${held} ms"
     # The pause: coins 3 and 4 of the trace, P and P between them.
     input_stamps 'key I' | sed -n 3,4p >"$work/$leg/pause-game"
@@ -424,7 +423,7 @@ sway_leg() {
     stop "$keyboard_pid"
     stop "$sway_pid"
     result "$look_figure" "$keys_figure" "$drag_figure" "$minimise_figure" "$second_figure" \
-        "${took} ms, place kept" "$stderr_figure"
+        "${took} ms, place kept" empty
     times+=("$leg $(since "$leg_start")s")
 }
 
@@ -508,30 +507,10 @@ weston_leg() {
     echo "    screenshot: $out/$leg-back.png; back at $wx,$wy ${back}s after the second start"
     pointer_off
 
-    step "weston nested: SIGTERM"
-    local asked ended status=0 took
-    asked=$EPOCHREALTIME
-    kill -TERM "$game"
-    wait "$game" || status=$?
-    ended=$EPOCHREALTIME
-    took=$(awk -v a="$asked" -v b="$ended" 'BEGIN { printf "%d", (b - a) * 1000 }')
-    [ "$status" = 0 ] || fail "exit status $status"
-    sed 's/^/    /' "$settings"
-    echo "    ended ${took} ms after SIGTERM"
-    [ "$took" -le 300 ] || fail "${took} ms after SIGTERM"
-    [ "$(setting frmMainX),$(setting frmMainY)" = 1965,1455 ] || fail "the stored place changed"
+    local took held
     # 3 + I, I - 1 + the coin after the window came back.
-    [ "$(setting GameCoins)" = 5 ] || fail "GameCoins is $(setting GameCoins), not 5"
-    [ ! -s "$out/$leg-nibbly.log" ] || fail "the game said: $(cat "$out/$leg-nibbly.log")"
-
-    step "weston nested: the trace holds every key sent"
-    local held
-    held=$(grep '"ev":"input"' "$trace" | grep -E '"line":"[0-9]+ hold (L|-)' |
-        sed -E 's/.*"t":([0-9]+),.*/\1/' | awk 'NR == 1 { a = $1 } NR == 2 { print $1 - a }')
-    echo "    traced: $(coins_traced) coins of 3, the start $(grep -c '"line":"[0-9]* key 1"' "$trace")" \
-        "of 1, Left held ${held:-no} ms of 1500"
-    [ "$(coins_traced)" = 3 ] && grep -q '"line":"[0-9]* key 1"' "$trace" || fail "keys were lost"
-    [ "${held:-0}" -ge 1400 ] && [ "$held" -le 1600 ] || fail "Left held ${held:-no} ms"
+    end_game 5
+    keys_traced 3
 
     stop "$weston_pid"
     stop "$keyboard_pid"
@@ -656,34 +635,15 @@ mutter_leg() {
     sleep 0.3
     echo "    screenshot: $out/$leg-back.png; back at $wx,$wy ${back}s after the key"
 
-    step "mutter: SIGTERM"
-    local asked ended status=0 took
-    asked=$EPOCHREALTIME
-    kill -TERM "$game"
-    wait "$game" || status=$?
-    ended=$EPOCHREALTIME
-    took=$(awk -v a="$asked" -v b="$ended" 'BEGIN { printf "%d", (b - a) * 1000 }')
-    [ "$status" = 0 ] || fail "exit status $status"
-    sed 's/^/    /' "$settings"
-    echo "    ended ${took} ms after SIGTERM"
-    [ "$took" -le 300 ] || fail "${took} ms after SIGTERM"
-    [ "$(setting frmMainX),$(setting frmMainY)" = 1965,1455 ] || fail "the stored place changed"
+    local took held
     # 3 + I, I - 1 + the click full screen + the coin after the window came back.
-    [ "$(setting GameCoins)" = 6 ] || fail "GameCoins is $(setting GameCoins), not 6"
+    end_game 6
     [ "$(setting Fullscreen)" = 0 ] || fail "Fullscreen is stored as $(setting Fullscreen)"
-    [ ! -s "$out/$leg-nibbly.log" ] || fail "the game said: $(cat "$out/$leg-nibbly.log")"
 
     watch_recording
     pointer_off
 
-    step "mutter: the trace holds every key sent"
-    local held
-    held=$(grep '"ev":"input"' "$trace" | grep -E '"line":"[0-9]+ hold (L|-)' |
-        sed -E 's/.*"t":([0-9]+),.*/\1/' | awk 'NR == 1 { a = $1 } NR == 2 { print $1 - a }')
-    echo "    traced: $(coins_traced) coins of 3, the start $(grep -c '"line":"[0-9]* key 1"' "$trace")" \
-        "of 1, Left held ${held:-no} ms of 1500"
-    [ "$(coins_traced)" = 3 ] && grep -q '"line":"[0-9]* key 1"' "$trace" || fail "keys were lost"
-    [ "${held:-0}" -ge 1400 ] && [ "$held" -le 1600 ] || fail "Left held ${held:-no} ms"
+    keys_traced 3
     grep -q '"line":"[0-9]* click XPButton1"' "$trace" || fail "the click full screen was lost"
 
     stop_mutter
@@ -789,33 +749,14 @@ kwin_leg() {
     find_window "$out/$leg-back.png" || fail "no window in the picture after the second start"
     echo "    screenshot: $out/$leg-back.png; back at $wx,$wy and focused ${back}s after the key"
 
-    step "KWin: SIGTERM"
-    local asked ended status=0 took
-    asked=$EPOCHREALTIME
-    kill -TERM "$game"
-    wait "$game" || status=$?
-    ended=$EPOCHREALTIME
-    took=$(awk -v a="$asked" -v b="$ended" 'BEGIN { printf "%d", (b - a) * 1000 }')
-    [ "$status" = 0 ] || fail "exit status $status"
-    sed 's/^/    /' "$settings"
-    echo "    ended ${took} ms after SIGTERM"
-    [ "$took" -le 300 ] || fail "${took} ms after SIGTERM"
-    [ "$(setting frmMainX),$(setting frmMainY)" = 1965,1455 ] || fail "the stored place changed"
+    local took held
     # 3 + I, I - 1 + the coin after the window came back.
-    [ "$(setting GameCoins)" = 5 ] || fail "GameCoins is $(setting GameCoins), not 5"
-    [ ! -s "$out/$leg-nibbly.log" ] || fail "the game said: $(cat "$out/$leg-nibbly.log")"
+    end_game 5
 
     watch_recording
     pointer_off
 
-    step "KWin: the trace holds every key sent"
-    local held
-    held=$(grep '"ev":"input"' "$trace" | grep -E '"line":"[0-9]+ hold (L|-)' |
-        sed -E 's/.*"t":([0-9]+),.*/\1/' | awk 'NR == 1 { a = $1 } NR == 2 { print $1 - a }')
-    echo "    traced: $(coins_traced) coins of 3, the start $(grep -c '"line":"[0-9]* key 1"' "$trace")" \
-        "of 1, Left held ${held:-no} ms of 1500"
-    [ "$(coins_traced)" = 3 ] && grep -q '"line":"[0-9]* key 1"' "$trace" || fail "keys were lost"
-    [ "${held:-0}" -ge 1400 ] && [ "$held" -le 1600 ] || fail "Left held ${held:-no} ms"
+    keys_traced 3
 
     stop "$kwin_pid"
     stop "$bus_pid"

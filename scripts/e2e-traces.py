@@ -7,9 +7,12 @@ games SIM RUN_TRACE FILE...   each recording of one game, run alone through nibb
 segments WATCHED SIM_TRACE    a watched trace with jumps is, stretch by stretch, the simulator's
                               trace from each jump's target on; prints the stretches' starts
 reached TRACE T               whether the trace has an event at game time T or later
+recording FILE MS SEED        writes a recording of MS ms of play: random steering and starts,
+                              coins enough
 """
 import json
 import os
+import random
 import subprocess
 import sys
 
@@ -79,6 +82,16 @@ def reached(trace, t):
     sys.exit(0 if found else 1)
 
 
+def recording(path, length, seed):
+    r = random.Random(seed)
+    t, lines = 0, ["# setting GameCoins 99"]
+    while t < length:
+        t += r.randint(200, 2500)
+        lines.append(f"{t} " + r.choice(["hold L", "hold R", "hold U", "hold D", "hold -", "key 1"]))
+    with open(path, "w", encoding="utf-8") as f:
+        f.write("\n".join(lines) + "\n")
+
+
 if __name__ == "__main__":
     command, args = sys.argv[1], sys.argv[2:]
     if command == "games":
@@ -87,5 +100,7 @@ if __name__ == "__main__":
         segments(args[0], args[1])
     elif command == "reached":
         reached(args[0], int(args[1]))
+    elif command == "recording":
+        recording(args[0], int(args[1]), int(args[2]))
     else:
         sys.exit(__doc__)

@@ -681,15 +681,7 @@ watching() {
     local long=$work/long.replay sim=$out/long-sim.jsonl watched=$out/watched-jumps.jsonl
     local t0 t1 cost stretch paused end
     step "watching: a jump ahead, one back, a pause and two speeds; the jump cost"
-    python3 - "$long" <<'PY'
-import random, sys
-r = random.Random(5)
-t, lines = 0, ["# setting GameCoins 99"]
-while t < 600000:
-    t += r.randint(200, 2500)
-    lines.append(f"{t} " + r.choice(["hold L", "hold R", "hold U", "hold D", "hold -", "key 1"]))
-open(sys.argv[1], "w").write("\n".join(lines) + "\n")
-PY
+    traces recording "$long" 600000 5
     QT_QPA_PLATFORM=offscreen "$prefix/bin/nibbly-sim" --screenshot "$work/long-end.png" "$long" \
         >"$sim" || fail "nibbly-sim refused the long recording"
     end=$(tail -1 "$long" | cut -d' ' -f1)
