@@ -192,6 +192,16 @@ drag() {
     sleep 0.2
     point up
 }
+# start_game: the game natively on the leg's desktop, traced, then the leg's hands: after the
+# game, which would otherwise hold their pipe open and keep them from ever ending.
+start_game() {
+    trace=$out/$leg-trace.jsonl
+    wall=$work/$leg/wall
+    : >"$wall"
+    game_env=("${env_of_leg[@]}" "${desktop_vars[@]}" QT_QPA_PLATFORM=wayland SDL_AUDIODRIVER=dummy)
+    spawn game "${game_env[@]}" "$prefix/bin/nibbly" --trace "$trace" >"$out/$leg-nibbly.log" 2>&1
+    pointer_on
+}
 # end_game COINS: SIGTERM to the leg's game, which ends within 0.3 s (the time into took) with
 # status 0, the stored place kept and COINS coins stored, having said nothing.
 end_game() {
@@ -267,6 +277,27 @@ watch_recording() {
     cmp -s "$settings" "$kept" || fail "watching changed the settings"
     [ ! -s "$out/$leg-watched.log" ] || fail "the viewer said: $(cat "$out/$leg-watched.log")"
 }
+# looks_alike FIND: waits for the window, found by FIND screen (into wx wy, the picture in
+# $leg-screen.png), to look as on X11; the figure into look_figure.
+looks_alike() {
+    local find=$1
+    wait_for "the window painted" 20 "$find" screen
+    alike() { "$find" screen && look screen && [ "$differing" -le 200 ]; }
+    wait_for "the window as on X11 ($differing pixels differ)" 5 alike
+    echo "    screenshot: $out/$leg-screen.png, window at $wx,$wy; $differing pixels differ"
+    look_figure="$differing px differ"
+}
+# drag_title FIND: drags the title band by (+150, +100); FIND NAME reads the window's place into
+# wx wy, from the compositor or from a picture named NAME. The figure into drag_figure.
+drag_title() {
+    local find=$1 x0=$wx y0=$wy
+    step "$leg: drag the title band by (+150, +100)"
+    drag $((wx + 300)) $((wy + 12)) 150 100
+    moved() { "$find" dragged && [ "$wx,$wy" = "$((x0 + 150)),$((y0 + 100))" ]; }
+    wait_for "the window at $((x0 + 150)),$((y0 + 100)) (it is at $wx,$wy)" 5 moved
+    echo "    window at $x0,$y0, after the drag at $wx,$wy"
+    drag_figure="$x0,$y0 -> $wx,$wy"
+}
 results=()
 differing=none
 # result FIGURES...: one row of the closing table.
@@ -323,13 +354,10 @@ sway_leg() {
     spawn game "${game_env[@]}" "$prefix/bin/nibbly" --trace "$trace" >"$out/$leg-nibbly.log" 2>&1
     wait_for "the game's window focused" 20 focused
     shoot() { "${desktop[@]}" grim "$out/$leg-$1.png"; }
-    painted() { shoot screen && find_window "$out/$leg-screen.png"; }
-    wait_for "the window painted" 10 painted
+    painted() { shoot "$1" && find_window "$out/$leg-$1.png"; }
+    local look_figure
+    looks_alike painted
     [ "$wx,$wy" = "$sx,$sy" ] || fail "the picture shows the window at $wx,$wy, sway at $sx,$sy"
-    alike() { painted && look screen && [ "$differing" -le 200 ]; }
-    wait_for "the window as on X11 ($differing pixels differ)" 5 alike
-    echo "    screenshot: $out/$leg-screen.png, window at $wx,$wy; $differing pixels differ"
-    local look_figure="$differing px differ"
 
     step "sway: I, I, 1 and a held Left"
     press i
@@ -369,17 +397,13 @@ sway_leg() {
     [ "$before" -gt 0 ] && [ "$sound" = 0 ] || fail "muting did not silence the game"
     press m
 
-    step "sway: drag the title band by (+150, +100)"
     pointer_on
-    local x0=$sx y0=$sy
-    drag $((sx + 300)) $((sy + 12)) 150 100
-    moved() { sway_game && [ "$sx,$sy" = "$((x0 + 150)),$((y0 + 100))" ]; }
-    wait_for "the window at $((x0 + 150)),$((y0 + 100)) (it is at $sx,$sy)" 5 moved
+    local drag_figure
+    sway_place() { sway_game && wx=$sx wy=$sy; }
+    drag_title sway_place
     shoot dragged
-    find_window "$out/$leg-dragged.png" || fail "no window in the picture after the drag"
-    echo "    window at $x0,$y0, after the drag at $sx,$sy; the picture shows it at $wx,$wy"
-    [ "$wx,$wy" = "$sx,$sy" ] || fail "the picture shows the window elsewhere"
-    local drag_figure="$x0,$y0 -> $sx,$sy"
+    find_window "$out/$leg-dragged.png" && [ "$wx,$wy" = "$sx,$sy" ] ||
+        fail "the picture shows the window elsewhere than sway: $wx,$wy"
 
     step "sway: the minimise image (sway keeps the window); a key still reaches it"
     point "move $((sx + 663)) $((sy + 13))" down up
@@ -470,11 +494,8 @@ weston_leg() {
     local game_env=("${env_of_leg[@]}" WAYLAND_DISPLAY=nested QT_QPA_PLATFORM=wayland
         SDL_AUDIODRIVER=dummy)
     spawn game "${game_env[@]}" "$prefix/bin/nibbly" --trace "$trace" >"$out/$leg-nibbly.log" 2>&1
-    wait_for "the window painted" 20 nested_game screen
-    alike() { nested_game screen && look screen && [ "$differing" -le 200 ]; }
-    wait_for "the window as on X11 ($differing pixels differ)" 5 alike
-    echo "    screenshot: $out/$leg-screen.png, window at $wx,$wy; $differing pixels differ"
-    local look_figure="$differing px differ"
+    local look_figure
+    looks_alike nested_game
 
     step "weston nested: I, I, 1 and a held Left"
     press i
@@ -483,14 +504,9 @@ weston_leg() {
     sleep 0.5
     press -P Left -s 1500 -p Left
 
-    step "weston nested: drag the title band by (+150, +100)"
     pointer_on
-    local x0=$wx y0=$wy
-    drag $((wx + 300)) $((wy + 12)) 150 100
-    moved() { nested_game dragged && [ "$wx,$wy" = "$((x0 + 150)),$((y0 + 100))" ]; }
-    wait_for "the window at $((x0 + 150)),$((y0 + 100)) (it is at $wx,$wy)" 5 moved
-    echo "    window at $x0,$y0 in the picture, after the drag at $wx,$wy"
-    local drag_figure="$x0,$y0 -> $wx,$wy"
+    local drag_figure
+    drag_title nested_game
 
     step "weston nested: the minimise image hides the window; a second start brings it back"
     point "move $((wx + 663)) $((wy + 13))" down up
@@ -559,24 +575,15 @@ mutter_leg() {
     step "mutter: start it headless with PipeWire, the game natively"
     player
     start_mutter
-    trace=$out/$leg-trace.jsonl
-    wall=$work/$leg/wall
-    : >"$wall"
-    local game_env=("${env_of_leg[@]}" "${desktop_vars[@]}" QT_QPA_PLATFORM=wayland
-        SDL_AUDIODRIVER=dummy)
-    spawn game "${game_env[@]}" "$prefix/bin/nibbly" --trace "$trace" >"$out/$leg-nibbly.log" 2>&1
-    # After the game: it must not hold the pipe's writing end.
-    pointer_on
+    local game_env
+    start_game
     # mutter may swallow the first key of a new virtual keyboard, and the first motion of a
     # new pointer: spare ones, where they do nothing.
     point "key ${evdev[Shift_L]}" "move 1 1"
     shoot() { point "shoot $out/$leg-$1.png"; }
     painted() { shoot "$1" && find_window "$out/$leg-$1.png"; }
-    wait_for "the window painted" 20 painted screen
-    alike() { painted screen && look screen && [ "$differing" -le 200 ]; }
-    wait_for "the window as on X11 ($differing pixels differ)" 5 alike
-    echo "    screenshot: $out/$leg-screen.png, window at $wx,$wy; $differing pixels differ"
-    local look_figure="$differing px differ"
+    local look_figure
+    looks_alike painted
 
     step "mutter: I, I, 1 and a held Left"
     key i
@@ -608,13 +615,8 @@ mutter_leg() {
         "clicked at $bx,$by; F11 again: back at $wx,$wy"
     look_figure+=", F11 ${w}x${h}"
 
-    step "mutter: drag the title band by (+150, +100)"
-    local x0=$wx y0=$wy
-    drag $((wx + 300)) $((wy + 12)) 150 100
-    moved() { painted dragged && [ "$wx,$wy" = "$((x0 + 150)),$((y0 + 100))" ]; }
-    wait_for "the window at $((x0 + 150)),$((y0 + 100)) (it is at $wx,$wy)" 5 moved
-    echo "    window at $x0,$y0 in the picture, after the drag at $wx,$wy"
-    local drag_figure="$x0,$y0 -> $wx,$wy"
+    local drag_figure
+    drag_title painted
 
     step "mutter: the minimise image hides the window"
     point "move $((wx + 663)) $((wy + 13))" down up
@@ -693,39 +695,26 @@ kwin_leg() {
     step "KWin: start it headless, the game natively"
     player
     start_kwin
-    trace=$out/$leg-trace.jsonl
-    wall=$work/$leg/wall
-    : >"$wall"
-    local game_env=("${env_of_leg[@]}" "${desktop_vars[@]}" QT_QPA_PLATFORM=wayland
-        SDL_AUDIODRIVER=dummy)
-    spawn game "${game_env[@]}" "$prefix/bin/nibbly" --trace "$trace" >"$out/$leg-nibbly.log" 2>&1
-    # After the game: one that held the pipe's end would keep the tool from ever ending.
-    pointer_on
+    local game_env
+    start_game
     wait_for "the game's window focused" 20 kwin_focused
     shoot() { kwinsee shot "$out/$leg-$1.png"; }
-    painted() { shoot "${1:-screen}" && find_window "$out/$leg-${1:-screen}.png"; }
-    wait_for "the window painted" 10 painted
+    painted() { shoot "$1" && find_window "$out/$leg-$1.png"; }
+    local look_figure
+    looks_alike painted
     [ "$wx,$wy" = "$kx,$ky" ] || fail "the picture shows the window at $wx,$wy, KWin at $kx,$ky"
-    alike() { painted && look screen && [ "$differing" -le 200 ]; }
-    wait_for "the window as on X11 ($differing pixels differ)" 5 alike
-    echo "    screenshot: $out/$leg-screen.png, window at $wx,$wy; $differing pixels differ"
-    local look_figure="$differing px differ"
 
     step "KWin: I, I, 1 and a held Left"
     key i i 1
     sleep 0.5
     hold Left 1500
 
-    step "KWin: drag the title band by (+150, +100)"
-    local x0=$kx y0=$ky
-    drag $((kx + 300)) $((ky + 12)) 150 100
-    moved() { kwin_window org.example.nibbly && [ "$kx,$ky" = "$((x0 + 150)),$((y0 + 100))" ]; }
-    wait_for "the window at $((x0 + 150)),$((y0 + 100)) (it is at $kx,$ky)" 5 moved
+    local drag_figure
+    kwin_place() { kwin_window org.example.nibbly && wx=$kx wy=$ky; }
+    drag_title kwin_place
     shoot dragged
-    find_window "$out/$leg-dragged.png" || fail "no window in the picture after the drag"
-    echo "    window at $x0,$y0, after the drag at $kx,$ky; the picture shows it at $wx,$wy"
-    [ "$wx,$wy" = "$kx,$ky" ] || fail "the picture shows the window elsewhere"
-    local drag_figure="$x0,$y0 -> $kx,$ky"
+    find_window "$out/$leg-dragged.png" && [ "$wx,$wy" = "$kx,$ky" ] ||
+        fail "the picture shows the window elsewhere than KWin: $wx,$wy"
 
     step "KWin: the minimise image hides the window"
     point "move $((kx + 663)) $((ky + 13))" down up
